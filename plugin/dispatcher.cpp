@@ -1,0 +1,54 @@
+// The host dispatcher.
+#include <cstring>
+
+#include "../dsp/rate_coefficients.h"
+#include "../editor/editor.h"
+#include "plugin_instance.h"
+
+static intptr_t writeNameString(void* ptr, const char* text) {
+    if (!ptr) return 0;
+    char* out = static_cast<char*>(ptr);
+    memset(out, 0, kNameStringBytes);
+    memcpy(out, text, strlen(text));
+    return 1;
+}
+
+static intptr_t canDo(const void* ptr) {
+    if (!ptr) return 0;
+    const char* what = static_cast<const char*>(ptr);
+    if (strcmp(what, "hasCockosExtensions") == 0) return static_cast<intptr_t>(0xBEEF0000u);
+    if (strcmp(what, "1in2out") == 0) return 1;
+    if (strcmp(what, "2in2out") == 0) return 1;
+    return 0;
+}
+
+// Host main thread, one caller at a time.
+intptr_t pluginDispatcher(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
+                          void* ptr, float opt) {
+    PluginInstance* p = instanceOf(effect);
+    if (!p) return 0;
+    char* text = static_cast<char*>(ptr);
+    switch (static_cast<uint32_t>(opcode)) {
+    case effClose: destroyInstance(p); return 0;
+    case effGetParamLabel: return writeParamLabel(p, index, text);
+    case effGetParamDisplay: return writeParamDisplay(p, index, text);
+    case effGetParamName: return writeParamName(p, index, text);
+    case effSetSampleRate:
+        applySampleRate(p->hostSampleRate, p->engine.coefficients, opt);
+        return 0;
+    case effEditGetRect:
+        if (ptr) *static_cast<ERect**>(ptr) = &p->editorRect;
+        return 1;
+    case effEditOpen: return openEditor(p, static_cast<HWND>(ptr));
+    case effEditClose: closeEditor(p); return 1;
+    case effEditIdle: repaintEditor(p); return 0;
+    case effGetPlugCategory: return kPlugCategEffect;
+    case effSetBypass: p->hostBypass.store(value != 0, std::memory_order_relaxed); return 1;
+    case effGetEffectName: return writeNameString(ptr, "Dorlin Quillet");
+    case effGetVendorString: return writeNameString(ptr, "Dorlin Audio Technologies");
+    case effGetProductString: return writeNameString(ptr, "Dorlin Quillet VCA Compressor");
+    case effGetVendorVersion: return 1000;
+    case effCanDo: return canDo(ptr);
+    default: return 0;  // effOpen and every unhandled opcode
+    }
+}

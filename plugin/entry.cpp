@@ -1,0 +1,108 @@
+// Library entry, the exported plug-in entry, instance teardown and the audio
+// callback.
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <new>
+
+#include "../dsp/engine.h"
+#include "../editor/editor.h"
+#include "plugin_instance.h"
+
+HINSTANCE moduleHandle = nullptr;
+int32_t liveInstanceCount = 0;
+ULONG_PTR gdiplusToken = 0;
+bool editorClassRegistered = false;
+
+static void startGdiplusForFirstInstance() {
+    const int32_t before = liveInstanceCount;
+    liveInstanceCount = before + 1;
+    if (before != 0) return;
+    Gdiplus::GdiplusStartupInput input;  // version 1, no callback, background thread on
+    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
+}
+
+static void stopGdiplus() {
+    if (gdiplusToken == 0) return;
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+    gdiplusToken = 0;
+}
+
+static void fillEffect(PluginInstance* p) {
+    AEffect& e = p->effect;
+    e = AEffect{};
+    e.magic = kEffectMagic;
+    e.dispatcher = pluginDispatcher;
+    e.process = pluginProcess;
+    e.setParameter = pluginSetParameter;
+    e.getParameter = pluginGetParameter;
+    e.numPrograms = 1;
+    e.numParams = kParamCount;
+    e.numInputs = 2;
+    e.numOutputs = 2;
+    e.flags = effFlagsHasEditor | effFlagsCanReplacing;
+    e.object = p;
+    e.uniqueID = 0x5155494C;  // 'QUIL'
+    e.version = 1000;
+    e.processReplacing = pluginProcess;
+}
+
+// Host main thread, once per instance.
+extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
+    if (!audioMaster) return nullptr;
+    PluginInstance* p = new (std::nothrow) PluginInstance{};
+    if (!p) return nullptr;
+    p->audioMaster = audioMaster;
+    for (int i = 0; i < kParamCount; ++i)
+        p->params[i].store(kParamTable[i].defaultValue, std::memory_order_relaxed);
+    p->hostSampleRate.store(44100.0, std::memory_order_relaxed);
+    p->hostBypass.store(false, std::memory_order_relaxed);
+    p->editorWindow = nullptr;
+    p->editorRect = ERect{0, 0, 520, 840};
+    p->dragParam = -1;
+    p->dragStartY = 0;
+    p->dragStartValue = 0.0f;
+    initEngineState(p->engine);  // includes the coefficients for 44100 Hz
+    startGdiplusForFirstInstance();
+    fillEffect(p);
+    return &p->effect;
+}
+
+// Host main thread, for effClose.
+void destroyInstance(PluginInstance* p) {
+    closeEditor(p);
+    liveInstanceCount -= 1;
+    if (liveInstanceCount == 0) stopGdiplus();
+    delete p;
+}
+
+// Audio thread. One snapshot of the shared values, then the engine.
+void pluginProcess(AEffect* effect, float** inputs, float** outputs, int32_t sampleFrames) {
+    PluginInstance* p = instanceOf(effect);
+    if (!p || !inputs || !outputs) return;
+    BlockControls controls;
+    for (int i = 0; i < kParamCount; ++i)
+        controls.params[i] = p->params[i].load(std::memory_order_relaxed);
+    controls.hostSampleRate = p->hostSampleRate.load(std::memory_order_relaxed);
+    controls.hostBypass = p->hostBypass.load(std::memory_order_relaxed);
+    processBlock(p->engine, controls, inputs, outputs, sampleFrames);
+}
+
+// Loader thread, under the loader lock.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        moduleHandle = instance;
+        DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH) {
+        // A terminating process (reserved non-null) has already lost its other
+        // threads: touch nothing. GdiplusShutdown is never called from here: it
+        // must not run under the loader lock. A host closes its instances before
+        // unloading, and the last effClose shuts GDI+ down; one that unloads with
+        // live instances leaves GDI+ started rather than risking a deadlock.
+        if (reserved == nullptr && editorClassRegistered && moduleHandle) {
+            UnregisterClassA(kEditorClassName, moduleHandle);
+            editorClassRegistered = false;
+        }
+    }
+    return TRUE;
+}

@@ -1,0 +1,18 @@
+#!/bin/bash
+# Configures and builds both trees: build/native (g++) and build/win64 (mingw-w64).
+set -euo pipefail
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$ROOT"
+bash scripts/bootstrap.sh
+JOBS=$(nproc)
+for preset in native win64; do
+  [ -f "build/$preset/CMakeCache.txt" ] || cmake --preset "$preset" -S . >/dev/null
+  if ! cmake --build "build/$preset" -j"$JOBS" >"build/$preset-build.log" 2>&1; then
+    grep -E "error|Error" -A3 "build/$preset-build.log" | head -60
+    echo "build of $preset failed (full log: build/$preset-build.log)"
+    exit 1
+  fi
+done
+# One ctest over both trees.
+printf 'subdirs("native" "win64")\n' > build/CTestTestfile.cmake
+echo "DLL: $ROOT/build/win64/DorlinQuillet.dll"
