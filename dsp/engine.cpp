@@ -1,12 +1,182 @@
 #include "engine.h"
 
+#include <pmmintrin.h>
+#include <xmmintrin.h>
+
+#include <cmath>
 #include <cstring>
 
-// Placeholder until the compressor lands: every output sample is written.
-void processBlock(EngineState&, const BlockControls&, const float* const* inputs,
+#include "block_values.h"
+#include "gain_computer.h"
+#include "program_analysis.h"
+
+namespace {
+
+// Detector levels at or beyond this (and NaN or infinity) count as silence.
+constexpr double kLevelLimit = 1000000.0;
+
+// Flush-to-zero and denormals-are-zero for the block, the host's control word
+// restored on the way out: decaying envelopes and filter states never reach
+// the slow subnormal range.
+class DenormalGuard {
+public:
+    DenormalGuard() : saved_(_mm_getcsr()) {
+        _mm_setcsr(saved_ | _MM_FLUSH_ZERO_ON | _MM_DENORMALS_ZERO_ON);
+    }
+    ~DenormalGuard() { _mm_setcsr(saved_); }
+    DenormalGuard(const DenormalGuard&) = delete;
+    DenormalGuard& operator=(const DenormalGuard&) = delete;
+
+private:
+    unsigned int saved_;
+};
+
+// Brings the wobble oscillator in line with the live phase and increment.
+void syncWobble(WobbleOscillator& w, double phase, double increment) {
+    if (!(w.phase == phase)) {
+        w.phase = phase;
+        w.sine = std::sin(phase + kWobblePhaseOffset);
+        w.cosine = std::cos(phase + kWobblePhaseOffset);
+    }
+    if (!(w.increment == increment)) {
+        w.increment = increment;
+        w.stepSine = std::sin(increment);
+        w.stepCosine = std::cos(increment);
+    }
+}
+
+// The detector's view of one input sample: non-finite and absurd values are
+// silence, so they never reach the filter state, the envelope or the analysis.
+inline double detectorInput(double x) { return std::fabs(x) < kLevelLimit ? x : 0.0; }
+
+inline float ceiling(double y) {
+    // NaN falls to +0.98.
+    return static_cast<float>(y < 0.98 ? (y > -0.98 ? y : -0.98) : 0.98);
+}
+
+struct BlockResult {
+    float maxReduction;  // dB
+};
+
+template <bool kBassArmor>
+BlockResult runSamples(EngineState& state, const BlockValues& b, const RateCoefficientValues& c,
+                       const float* inL, const float* inR, float* outL, float* outR, int32_t n) {
+    // State in locals for the loop, written back once.
+    AnalysisState a = state.analysis;
+    int32_t windowCounter = state.windowCounter;
+    double envelope = state.detectorEnvelope;
+    double armorL = state.bassArmorState[0];
+    double armorR = state.bassArmorState[1];
+    WobbleOscillator w = state.wobble;
+    syncWobble(w, a.wobblePhase, c.wobbleIncrement);
+    double wobbleSine = w.sine, wobbleCosine = w.cosine;
+    // The wobble's sine advances by rotating (sin, cos) through the increment
+    // instead of a sine call per sample; each phase wrap resynchronises it from
+    // the phase itself, so rounding never builds up over a long run.
+    auto nextWobbleSine = [&](bool wrapped) {
+        if (wrapped) {
+            wobbleSine = std::sin(a.wobblePhase + kWobblePhaseOffset);
+            wobbleCosine = std::cos(a.wobblePhase + kWobblePhaseOffset);
+        } else {
+            const double s = wobbleSine * w.stepCosine + wobbleCosine * w.stepSine;
+            wobbleCosine = wobbleCosine * w.stepCosine - wobbleSine * w.stepSine;
+            wobbleSine = s;
+        }
+        return wobbleSine;
+    };
+
+    const double releaseStep = 1.0 - b.releaseCoeff;
+    const double attackStep = 1.0 - b.attackCoeff;
+    // The block's largest reduction comes from its smallest gain, since the
+    // dB value falls as the gain rises: one log10 per block, not per sample.
+    // Gains at or below 0.00001 report a flat 24 dB and are tracked apart.
+    double smallestGain = 1.0;
+    bool tinyGainSeen = false;
+
+    for (int32_t i = 0; i < n; ++i) {
+        // Both inputs are read before any output is written: in-place is fine.
+        const double xL = inL[i];
+        const double xR = inR[i];
+        double dL = detectorInput(xL);
+        double dR = detectorInput(xR);
+        if (kBassArmor) {
+            armorL += (dL - armorL) * b.bassArmorStep;
+            armorR += (dR - armorR) * b.bassArmorStep;
+            dL -= armorL;
+            dR -= armorR;
+        }
+        const double absL = std::fabs(dL);
+        const double absR = std::fabs(dR);
+        const double peak = absR > absL ? absR : absL;
+        const double level = peak < kLevelLimit ? peak : 0.0;
+
+        const ProgramLevel p = analyseProgramLevelStep(a, windowCounter, c, level, releaseStep,
+                                                       nextWobbleSine);
+
+        envelope = peak > envelope ? attackStep * peak + b.attackCoeff * envelope
+                                   : (1.0 - p.adaptiveRelease) * peak + p.adaptiveRelease * envelope;
+
+        const double gain = compressorGain(b, envelope, p.crestSoftening, p.kneeLevel);
+        const bool tiny = !(gain > 0.00001);
+        tinyGainSeen |= tiny;
+        const double counted = tiny ? 1.0 : gain;
+        smallestGain = counted < smallestGain ? counted : smallestGain;
+
+        const double wet = gain * b.wetGain;
+        outL[i] = ceiling(xL * b.dryGain + xL * wet);
+        outR[i] = ceiling(xR * b.dryGain + xR * wet);
+    }
+
+    state.analysis = a;
+    state.windowCounter = windowCounter;
+    state.detectorEnvelope = envelope;
+    if (kBassArmor) {
+        state.bassArmorState[0] = armorL;
+        state.bassArmorState[1] = armorR;
+    }
+    w.phase = a.wobblePhase;
+    w.sine = wobbleSine;
+    w.cosine = wobbleCosine;
+    state.wobble = w;
+
+    float maxReduction = 0.0f;
+    if (smallestGain < 1.0) maxReduction = static_cast<float>(-20.0 * std::log10(smallestGain));
+    if (tinyGainSeen && 24.0f > maxReduction) maxReduction = 24.0f;
+    return {maxReduction};
+}
+
+}  // namespace
+
+// Audio thread.
+void processBlock(EngineState& state, const BlockControls& controls, const float* const* inputs,
                   float* const* outputs, int32_t sampleFrames) {
-    if (sampleFrames <= 0) return;
-    for (int ch = 0; ch < 2; ++ch)
-        if (outputs[ch] != inputs[ch])
-            std::memmove(outputs[ch], inputs[ch], sizeof(float) * static_cast<size_t>(sampleFrames));
+    const float* inL = inputs[0];
+    const float* inR = inputs[1];
+    float* outL = outputs[0];
+    float* outR = outputs[1];
+
+    if (controls.hostBypass || controls.params[kBypass] > 0.5f) {
+        // Bit-for-bit copy; state and meter stay frozen. A negative count copies nothing.
+        if (sampleFrames > 0) {
+            const size_t bytes = sizeof(float) * static_cast<size_t>(sampleFrames);
+            if (outL != inL) std::memmove(outL, inL, bytes);
+            if (outR != inR) std::memmove(outR, inR, bytes);
+        }
+        return;
+    }
+
+    DenormalGuard denormalGuard;
+    const BlockValues& b = cachedBlockValues(state.blockCache, controls.params, controls.hostSampleRate);
+    float maxReduction = 0.0f;
+    if (sampleFrames > 0) {
+        // The rate coefficients are taken once per block: a sample-rate request
+        // reaches the engine at the next block, and a copy that straddles one
+        // still mixes two valid, finite sets.
+        const RateCoefficientValues c = loadRateCoefficients(state.coefficients);
+        maxReduction = b.bassArmorOn
+            ? runSamples<true>(state, b, c, inL, inR, outL, outR, sampleFrames).maxReduction
+            : runSamples<false>(state, b, c, inL, inR, outL, outR, sampleFrames).maxReduction;
+    }
+    const float meter = state.gainReductionMeter.load(std::memory_order_relaxed);
+    state.gainReductionMeter.store(0.82f * meter + 0.18f * maxReduction, std::memory_order_relaxed);
 }

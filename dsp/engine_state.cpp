@@ -1,5 +1,7 @@
 #include "engine_state.h"
 
+#include <limits>
+
 void initEngineState(EngineState& s) {
     s.gainReductionMeter.store(0.0f, std::memory_order_relaxed);
     s.analysis = AnalysisState{};
@@ -10,4 +12,8 @@ void initEngineState(EngineState& s) {
     s.detectorEnvelope = 0.0;
     s.bassArmorState[0] = 0.0;
     s.bassArmorState[1] = 0.0;
+    // NaN keys never match: the first block computes both pairs.
+    const double unset = std::numeric_limits<double>::quiet_NaN();
+    s.wobble = WobbleOscillator{unset, 0.0, 1.0, unset, 0.0, 1.0};
+    s.blockCache = BlockValueCache{};
 }

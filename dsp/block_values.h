@@ -1,0 +1,35 @@
+#pragma once
+// Values derived from the parameters and the host rate, fixed for one block.
+#include <cstdint>
+
+#include "parameters.h"
+
+struct BlockValues {
+    double thresholdGain;    // linear, -36 dB .. 0 dB
+    double overshootScale;   // 1 / (thresholdGain + 0.000001)
+    double ratioDrive;       // 1 - 1/ratio
+    double attackCoeff;
+    double releaseCoeff;     // handed to the program analysis
+    double glueStrength;     // 1.2 * glue amount
+    bool glueOn;             // glue amount above 0.01
+    double bassArmorStep;    // one-pole step of the detector high-pass, at most 1
+    bool bassArmorOn;        // step above 0.0001
+    double dryGain;          // 1 - mix
+    double wetGain;          // make-up gain * mix
+};
+
+// `params` are normalised values in the parameter order; `hostSampleRate` is
+// the host's rate as stored (a value that is not positive counts as 44100).
+BlockValues blockValuesFor(const float* params, double hostSampleRate);
+
+// The last parameters and rate the block values were computed from: a block
+// whose controls are unchanged reuses them instead of calling pow and exp.
+struct BlockValueCache {
+    bool valid;
+    float params[kParamCount];
+    double hostSampleRate;
+    BlockValues values;
+};
+
+const BlockValues& cachedBlockValues(BlockValueCache& cache, const float* params,
+                                     double hostSampleRate);

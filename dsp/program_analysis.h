@@ -1,0 +1,85 @@
+#pragma once
+// Program-level analysis: turns the sanitised detector level into crest
+// softening, knee level and the per-sample (auto) release coefficient.
+#include <cmath>
+#include <cstdint>
+
+#include "engine_state.h"
+#include "rate_coefficients.h"
+
+struct ProgramLevel {
+    double crestSoftening;  // 1/3 .. 1, eases compression on transients
+    double kneeLevel;       // 0 .. 1, stiffens the knee near the recent peak
+    double adaptiveRelease; // 0.7 .. 0.9999, the envelope's release for this sample
+};
+
+constexpr double kTwoPi = 6.283185307179586;
+constexpr double kWobblePhaseOffset = 0.8224670334241132;  // pi^2 / 12
+
+// One sample of analysis. `releaseStep` is 1 - the block's release coefficient.
+// `wobbleSine(wrapped)` returns sin(wobblePhase + pi^2/12) for the phase just
+// advanced; `wrapped` says the phase was brought back by 2 pi on this sample.
+// The engine passes a recursive oscillator, the plain entry below a sine call.
+template <class WobbleSine>
+inline ProgramLevel analyseProgramLevelStep(AnalysisState& a, int32_t& windowCounter,
+                                            const RateCoefficientValues& c, double level,
+                                            double releaseStep, WobbleSine&& wobbleSine) {
+    const double decayed = a.peakReference * c.peakReferenceDecay;
+    double peak = decayed > level ? decayed : level;
+    if (peak < 0.001) peak = 0.001;
+    a.peakReference = peak;
+
+    double normalised = level / peak;
+    if (normalised > 1.0) normalised = 1.0;
+
+    const double k = normalised > a.programLevel ? c.levelAttackCoeff : c.levelReleaseCoeff;
+    a.programLevel = (1.0 - k) * normalised + k * a.programLevel;
+    a.programAverage += (a.programLevel - a.programAverage) * c.averageStep;
+
+    const double crestRatio = a.programLevel / (std::fabs(0.1 * a.programAverage) + 0.04);
+    double crestAmount = crestRatio / 25.0;
+    if (crestAmount > 1.0) crestAmount = 1.0;
+    const double crestSoftening = 1.0 / (2.0 * crestAmount * crestAmount + 1.0);
+
+    // The power 1.5 as x * sqrt(x): programLevel stays in [0, 1], and a square
+    // root is exact to the last bit where a general power call is not cheap.
+    const double kneeLevel = a.programLevel * std::sqrt(a.programLevel);
+
+    a.fastLevel += (normalised - a.fastLevel) * c.fastLevelStep;
+    if (++windowCounter >= c.windowLength) {
+        windowCounter = 0;
+        double* h = a.curvatureHistory;
+        const double d = a.fastLevel - 4.0 * h[0] + 6.0 * h[1] - 4.0 * h[2] + h[3];
+        h[3] = h[2];
+        h[2] = h[1];
+        h[1] = h[0];
+        h[0] = a.fastLevel;
+        const double scaleDecayed = a.curvatureScale * c.curvatureScaleDecay;
+        double scale = scaleDecayed > std::fabs(d) ? scaleDecayed : std::fabs(d);
+        if (scale < 0.02) scale = 0.02;
+        a.curvatureScale = scale;
+        const double q = d / scale;
+        a.curvature = q < 1.0 ? (q > -1.0 ? q : -1.0) : 1.0;  // NaN gives 1
+    }
+    a.curvatureSmoothed += (a.curvature - a.curvatureSmoothed) * c.curvatureStep;
+
+    a.wobblePhase += c.wobbleIncrement;
+    const bool wrapped = a.wobblePhase > kTwoPi;
+    if (wrapped) a.wobblePhase -= kTwoPi;
+    const double releaseWobble = 0.08 * wobbleSine(wrapped) / (std::fabs(crestRatio) + 1.0);
+
+    const double curvatureDrive = a.curvatureSmoothed > 0.0 ? a.curvatureSmoothed : 0.0;
+    double releaseScale = (0.4 * (a.programLevel * a.programLevel * 81.0 / 91.0) + 0.65) /
+                          (0.5 * curvatureDrive + 1.0) * (1.0 - 0.2 * releaseWobble);
+    releaseScale = releaseScale < 2.2 ? (releaseScale < 0.35 ? 0.35 : releaseScale) : 2.2;
+
+    double adaptiveRelease = 1.0 - releaseStep / releaseScale;
+    adaptiveRelease = adaptiveRelease < 0.9999 ? (adaptiveRelease < 0.7 ? 0.7 : adaptiveRelease) : 0.9999;
+    return {crestSoftening, kneeLevel, adaptiveRelease};
+}
+
+// The analysis of one sample on its own. `detectorLevel` is finite, at least 0
+// and below 1000000; `releaseCoeff` is the block's release coefficient.
+ProgramLevel analyseProgramLevel(AnalysisState& analysis, int32_t& windowCounter,
+                                 const RateCoefficientValues& coefficients, double detectorLevel,
+                                 double releaseCoeff);
