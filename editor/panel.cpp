@@ -1,0 +1,213 @@
+// The panel painter. Everything is rebuilt on every paint: a memory bitmap of
+// the client size, a GDI+ context on it, every brush, pen and font; they are
+// all released before returning, in the reverse order of creation.
+#include "panel.h"
+
+#include <gdiplus.h>
+
+#include <cmath>
+#include <cwchar>
+
+#include "../plugin/plugin_instance.h"
+#include "knob.h"
+#include "knob_layout.h"
+
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+
+namespace {
+
+constexpr ARGB kBackgroundTop = 0xFF0A0C12;
+constexpr ARGB kBackgroundBottom = 0xFF040508;
+constexpr ARGB kCornerDot = 0xFF2D3444;
+constexpr ARGB kRose = 0xFFF43F5E;
+constexpr ARGB kMuted = 0xB48C96AF;
+constexpr ARGB kMeterFill = 0xFF0E1018;
+constexpr ARGB kMeterBorder = 0x50F43F5E;
+constexpr ARGB kScaleArc = 0x64FFFFFF;
+constexpr ARGB kPivot = 0xFFF0CB64;
+
+constexpr float kPivotX = 420.0f, kPivotY = 230.0f, kNeedleLength = 115.0f;
+
+struct KnobStyle {
+    const wchar_t* label;
+    const wchar_t* format;
+    float (*number)(float);
+    ARGB accent;
+};
+
+// Same order as knobHitAreas.
+const KnobStyle kKnobStyles[kKnobCount] = {
+    {L"THRESHOLD", L"%.1f dB", thresholdDb<float>, 0xFFF43F5E},
+    {L"RATIO", L"%.1f:1", ratioValue<float>, 0xFFF0CB64},
+    {L"ATTACK", L"%.1f ms", attackMs<float>, 0xFFF59E0B},
+    {L"AUTO RELEASE", L"%.0f ms", releaseMs<float>, 0xFF10B981},
+    {L"580 GLUE", L"%.0f%%", percentOf<float>, 0xFFC084FC},
+    {L"BASS ARMOR (HPF)", L"%.0f Hz", bassArmorHz<float>, 0xFF60A5FA},
+    {L"MAKE-UP GAIN", L"+%.1f dB", makeupDb<float>, 0xFF38BDF8},
+};
+
+struct ScaleLabel {
+    const wchar_t* text;
+    float x, y;
+};
+const ScaleLabel kScaleLabels[] = {
+    {L"0", 540, 135}, {L"-3", 490, 115}, {L"-6", 412, 107}, {L"-12", 340, 115}, {L"-18", 290, 135},
+};
+
+// The GDI+ objects of one paint, kept in creation order so that they can be
+// released in exactly the reverse order.
+struct PaintObjects {
+    enum Kind { kBrush, kPen, kFont, kFamily, kFormat };
+    struct Entry {
+        Kind kind;
+        void* object;
+    };
+    Entry entries[40];
+    int count = 0;
+
+    template <class T> T* keep(Kind kind, T* object) {
+        if (count < static_cast<int>(sizeof entries / sizeof entries[0]))
+            entries[count++] = Entry{kind, object};
+        return object;
+    }
+    GpSolidFill* solid(ARGB color) {
+        GpSolidFill* brush = nullptr;
+        GdipCreateSolidFill(color, &brush);
+        return keep(kBrush, brush);
+    }
+    GpPen* pen(ARGB color, float width) {
+        GpPen* pen = nullptr;
+        GdipCreatePen1(color, width, UnitWorld, &pen);
+        return keep(kPen, pen);
+    }
+    GpFontFamily* family(const wchar_t* name) {
+        GpFontFamily* family = nullptr;
+        GdipCreateFontFamilyFromName(name, nullptr, &family);
+        return keep(kFamily, family);
+    }
+    GpFont* font(GpFontFamily* family, float pixels, int style) {
+        GpFont* font = nullptr;
+        GdipCreateFont(family, pixels, style, UnitPixel, &font);
+        return keep(kFont, font);
+    }
+    void releaseAll() {
+        while (count > 0) {
+            const Entry& e = entries[--count];
+            switch (e.kind) {
+            case kBrush: GdipDeleteBrush(static_cast<GpBrush*>(e.object)); break;
+            case kPen: GdipDeletePen(static_cast<GpPen*>(e.object)); break;
+            case kFont: GdipDeleteFont(static_cast<GpFont*>(e.object)); break;
+            case kFamily: GdipDeleteFontFamily(static_cast<GpFontFamily*>(e.object)); break;
+            case kFormat: GdipDeleteStringFormat(static_cast<GpStringFormat*>(e.object)); break;
+            }
+        }
+    }
+};
+
+void drawText(GpGraphics* g, const wchar_t* text, GpFont* font, GpStringFormat* format, GpBrush* brush,
+              float x, float y) {
+    const RectF origin(x, y, 0.0f, 0.0f);
+    GdipDrawString(g, text, -1, font, &origin, format, brush);
+}
+
+void drawPanel(GpGraphics* g, const PluginInstance* p, int32_t w, int32_t h, PaintObjects& objects) {
+    GpFontFamily* cinzel = objects.family(L"Cinzel");
+    GpFontFamily* inter = objects.family(L"Inter");
+    GpFont* titleFont = objects.font(cinzel, 18.0f, FontStyleBold);
+    GpFont* subtitleFont = objects.font(inter, 9.5f, FontStyleBold);
+    GpFont* readoutFont = objects.font(inter, 11.0f, FontStyleBold);
+    GpFont* scaleFont = objects.font(inter, 8.5f, FontStyleRegular);
+    GpFont* footerFont = objects.font(inter, 9.0f, FontStyleRegular);
+    GpStringFormat* centred = nullptr;
+    GdipCreateStringFormat(0, LANG_NEUTRAL, &centred);
+    objects.keep(PaintObjects::kFormat, centred);
+    GdipSetStringFormatAlign(centred, StringAlignmentCenter);
+
+    const Rect frame(0, 0, w, h);
+    GpLineGradient* background = nullptr;
+    GdipCreateLineBrushFromRectI(&frame, kBackgroundTop, kBackgroundBottom, LinearGradientModeVertical,
+                                 WrapModeTile, &background);
+    objects.keep(PaintObjects::kBrush, background);
+    GdipFillRectangleI(g, background, 0, 0, w, h);
+
+    GpSolidFill* dotBrush = objects.solid(kCornerDot);
+    GdipFillEllipseI(g, dotBrush, 12, 12, 10, 10);
+    GdipFillEllipseI(g, dotBrush, w - 22, 12, 10, 10);
+    GdipFillEllipseI(g, dotBrush, 12, h - 22, 10, 10);
+    GdipFillEllipseI(g, dotBrush, w - 22, h - 22, 10, 10);
+
+    GpSolidFill* rose = objects.solid(kRose);
+    drawText(g, L"DORLIN QUILLET\u2122", titleFont, nullptr, rose, 28, 20);
+    GpSolidFill* muted = objects.solid(kMuted);
+    drawText(g, L"INVERTED TRANSFORMER VCA GLUE COMPRESSOR \u2022 580 ATTRACTOR SOFT-KNEE", subtitleFont,
+             nullptr, muted, 29, 44);
+
+    GdipFillRectangleI(g, objects.solid(kMeterFill), 260, 85, 320, 175);
+    GdipDrawRectangleI(g, objects.pen(kMeterBorder, 1.2f), 260, 85, 320, 175);
+    GdipDrawArc(g, objects.pen(kScaleArc, 2.0f), 300, 110, 240, 240, 210.0f, 120.0f);
+
+    // The meter is read once, so needle and readout show the same value.
+    const NeedleTip tip = needleTipFor(p->engine.gainReductionMeter.load(std::memory_order_relaxed));
+    GdipDrawLine(g, objects.pen(kRose, 2.5f), kPivotX, kPivotY, tip.x, tip.y);
+    GdipFillEllipse(g, objects.solid(kPivot), 414, 224, 12, 12);
+
+    wchar_t readout[64];
+    const float glue = percentOf(p->params[kGlue].load(std::memory_order_relaxed));
+    swprintf(readout, 64, L"GAIN REDUCTION: -%.1f dB \u2022 GLUE: %.0f%%",
+             static_cast<double>(tip.shownReduction), static_cast<double>(glue));
+    drawText(g, readout, readoutFont, centred, rose, 420, 236);
+
+    for (const ScaleLabel& label : kScaleLabels)
+        drawText(g, label.text, scaleFont, nullptr, muted, label.x, label.y);
+
+    wchar_t valueText[32];
+    for (int i = 0; i < kKnobCount; ++i) {
+        const KnobHitArea& at = knobHitAreas[i];
+        const KnobStyle& style = kKnobStyles[i];
+        const float shown = style.number(p->params[at.param].load(std::memory_order_relaxed));
+        swprintf(valueText, 32, style.format, static_cast<double>(shown));
+        drawKnob(g, at.cx, at.cy, at.radius, p->params[at.param].load(std::memory_order_relaxed),
+                 style.label, valueText, style.accent);
+    }
+
+    drawText(g, L"DORLIN AUDIO TECHNOLOGIES \u2022 64-BIT NATIVE VST2 \u2022 ZERO LATENCY VCA GLUE", footerFont,
+             centred, muted, static_cast<float>(w) * 0.5f, static_cast<float>(h - 22));
+}
+
+}  // namespace
+
+NeedleTip needleTipFor(float g) {
+    if (!(g < 18.0f)) g = 18.0f;
+    else if (!(g > 0.0f)) g = 0.0f;
+    const float degrees = 330.0f - (g / 18.0f) * 120.0f;
+    const float radians = static_cast<float>(degrees * 3.141592653589793 / 180.0);
+    return NeedleTip{kPivotX + kNeedleLength * cosf(radians), kPivotY + kNeedleLength * sinf(radians), g};
+}
+
+void paintPanel(const PluginInstance* p, HDC hdc) {
+    RECT client{};
+    GetClientRect(p->editorWindow, &client);
+    const int32_t w = client.right - client.left;
+    const int32_t h = client.bottom - client.top;
+
+    HDC memoryDc = CreateCompatibleDC(hdc);
+    HBITMAP bitmap = CreateCompatibleBitmap(hdc, w, h);
+    HGDIOBJ previousBitmap = SelectObject(memoryDc, bitmap);
+
+    GpGraphics* g = nullptr;
+    GdipCreateFromHDC(memoryDc, &g);
+    GdipSetSmoothingMode(g, SmoothingModeAntiAlias);
+    GdipSetTextRenderingHint(g, TextRenderingHintClearTypeGridFit);
+
+    PaintObjects objects;
+    drawPanel(g, p, w, h, objects);
+
+    BitBlt(hdc, 0, 0, w, h, memoryDc, 0, 0, SRCCOPY);
+
+    objects.releaseAll();
+    GdipDeleteGraphics(g);
+    SelectObject(memoryDc, previousBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memoryDc);
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The real DLL loaded once per test, one instance, and its editor opened in a
+// fresh child of the shared host window.
+#include <gtest/gtest.h>
+
+#include "../../plugin/plugin_instance.h"
+#include "editor_test_support.h"
+#include "vst_host.h"
+
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plugin = loadPlugin(pluginPathBesideProgram());
+        ASSERT_NE(plugin.entry, nullptr) << "DorlinQuillet.dll must sit beside the test program";
+        recordedHostCalls().clear();
+        effect = plugin.entry(recordingAudioMaster);
+        ASSERT_NE(effect, nullptr);
+        parent = createChildParent();
+    }
+    void TearDown() override {
+        if (effect) closeEffect(effect);
+        if (parent && IsWindow(parent)) DestroyWindow(parent);
+        pumpMessages();
+        unloadPlugin(plugin);
+    }
+    PluginInstance* instance() const { return static_cast<PluginInstance*>(effect->object); }
+    HWND editor() const { return instance()->editorWindow; }
+    void openEditor() {
+        ASSERT_EQ(dispatch(effect, effEditOpen, 0, 0, parent), 1);
+        ASSERT_NE(editor(), nullptr);
+        pumpMessages();
+    }
+    void setAll(float v) {
+        for (int i = 0; i < 9; ++i) effect->setParameter(effect, i, v);
+    }
+    void setMeter(float db) { instance()->engine.gainReductionMeter.store(db, std::memory_order_relaxed); }
+    std::vector<HostCall> automationCalls() const {
+        std::vector<HostCall> out;
+        for (const HostCall& c : recordedHostCalls())
+            if (c.opcode == 0) out.push_back(c);
+        return out;
+    }
+
+    LoadedPlugin plugin;
+    AEffect* effect = nullptr;
+    HWND parent = nullptr;
+};
