@@ -1,0 +1,290 @@
+// Times stereo LV2 compressors in-process on the benchmark programs, the same
+// frames and block sizes as the engine benchmark, and prints one JSON line per
+// (plug-in, program, block size) with the best per-frame cost of a few passes.
+//
+//   lv2_bench [--passes N] [--blocks 1,32,512,4096] URI...
+//
+// Each pass instantiates a fresh plug-in at 44100 Hz, activates it, runs the
+// whole program block by block and times only the run calls.
+#include <lilv/lilv.h>
+#include <lv2/atom/atom.h>
+#include <lv2/buf-size/buf-size.h>
+#include <lv2/core/lv2.h>
+#include <lv2/options/options.h>
+#include <lv2/urid/urid.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "signals.h"
+
+namespace {
+
+// Minimal URID map: plug-ins ask once at instantiation, never while running.
+struct StereoBuffer {
+    std::vector<float> left;
+    std::vector<float> right;
+};
+
+struct UridMap {
+    std::map<std::string, LV2_URID> ids;
+    static LV2_URID map(LV2_URID_Map_Handle handle, const char* uri) {
+        auto* self = static_cast<UridMap*>(handle);
+        auto it = self->ids.find(uri);
+        if (it != self->ids.end()) return it->second;
+        const LV2_URID id = static_cast<LV2_URID>(self->ids.size() + 1);
+        self->ids.emplace(uri, id);
+        return id;
+    }
+    static const char* unmap(LV2_URID_Unmap_Handle handle, LV2_URID urid) {
+        auto* self = static_cast<UridMap*>(handle);
+        for (const auto& kv : self->ids)
+            if (kv.second == urid) return kv.first.c_str();
+        return nullptr;
+    }
+};
+
+// A setting comparable to ours for the heavy-compression program: lowest usable
+// threshold near -36 dB and the highest ratio near 20. Other programs run the
+// plug-ins' defaults.
+struct PortOverride {
+    const char* uriPrefix;
+    const char* symbol;
+    float value;
+};
+const PortOverride kHeavySetting[] = {
+    {"http://gareus.org/oss/lv2/darc", "threshold", -36.0f},
+    {"http://gareus.org/oss/lv2/darc", "Ratio", 1.0f},
+    {"http://lsp-plug.in/plugins/lv2/compressor", "at", 0.0158489f},  // -36 dB
+    {"http://lsp-plug.in/plugins/lv2/compressor", "cr", 20.0f},
+    {"http://calf.sourceforge.net/plugins/Compressor", "threshold", 0.0158489f},
+    {"http://calf.sourceforge.net/plugins/Compressor", "ratio", 20.0f},
+};
+
+struct Nodes {
+    LilvNode* audio;
+    LilvNode* control;
+    LilvNode* atom;
+    LilvNode* cv;
+    LilvNode* input;
+    LilvNode* output;
+};
+
+struct Result {
+    double nsPerFrame;
+    bool ok;
+};
+
+Result timePlugin(const LilvPlugin* plugin, const Nodes& n,
+                  const BenchSignal& signal, int32_t block, int passes, const char* uri) {
+    UridMap urids;
+    LV2_URID_Map map{&urids, &UridMap::map};
+    LV2_URID_Unmap unmap{&urids, &UridMap::unmap};
+    const int32_t minBlock = 1;
+    const int32_t maxBlock = block;
+    const float rate = static_cast<float>(kBenchRate);
+    const LV2_URID intType = UridMap::map(&urids, LV2_ATOM__Int);
+    const LV2_URID floatType = UridMap::map(&urids, LV2_ATOM__Float);
+    const LV2_Options_Option options[] = {
+        {LV2_OPTIONS_INSTANCE, 0, UridMap::map(&urids, LV2_BUF_SIZE__minBlockLength),
+         sizeof(int32_t), intType, &minBlock},
+        {LV2_OPTIONS_INSTANCE, 0, UridMap::map(&urids, LV2_BUF_SIZE__maxBlockLength),
+         sizeof(int32_t), intType, &maxBlock},
+        {LV2_OPTIONS_INSTANCE, 0, UridMap::map(&urids, LV2_BUF_SIZE__nominalBlockLength),
+         sizeof(int32_t), intType, &maxBlock},
+        {LV2_OPTIONS_INSTANCE, 0, UridMap::map(&urids, "http://lv2plug.in/ns/ext/parameters#sampleRate"),
+         sizeof(float), floatType, &rate},
+        {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr},
+    };
+    const LV2_Feature mapFeature{LV2_URID__map, &map};
+    const LV2_Feature unmapFeature{LV2_URID__unmap, &unmap};
+    const LV2_Feature optionsFeature{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
+    const LV2_Feature boundedFeature{LV2_BUF_SIZE__boundedBlockLength, nullptr};
+    const LV2_Feature* features[] = {&mapFeature, &unmapFeature, &optionsFeature, &boundedFeature,
+                                     nullptr};
+    const LV2_URID sequenceType = UridMap::map(&urids, LV2_ATOM__Sequence);
+    const LV2_URID chunkType = UridMap::map(&urids, LV2_ATOM__Chunk);
+
+    const uint32_t portCount = lilv_plugin_get_num_ports(plugin);
+    std::vector<float> mins(portCount), maxs(portCount), defaults(portCount);
+    lilv_plugin_get_port_ranges_float(plugin, mins.data(), maxs.data(), defaults.data());
+
+    std::vector<float> controls(portCount, 0.0f);
+    std::vector<std::vector<float>> scratch;  // unused audio and CV ports
+    constexpr size_t kAtomCapacity = 8192;
+    std::vector<std::vector<uint64_t>> atoms;
+    struct AtomPort {
+        LV2_Atom* atom;
+        bool isOutput;
+    };
+    std::vector<AtomPort> atomPorts;
+    int audioIn = 0, audioOut = 0;
+    std::vector<uint32_t> inPorts, outPorts;
+    for (uint32_t i = 0; i < portCount; ++i) {
+        const LilvPort* port = lilv_plugin_get_port_by_index(plugin, i);
+        const char* symbol = lilv_node_as_string(lilv_port_get_symbol(plugin, port));
+        if (lilv_port_is_a(plugin, port, n.control)) {
+            float v = std::isnan(defaults[i]) ? (std::isnan(mins[i]) ? 0.0f : mins[i]) : defaults[i];
+            if (signal.name == "heavy")
+                for (const PortOverride& o : kHeavySetting)
+                    if (std::strncmp(uri, o.uriPrefix, std::strlen(o.uriPrefix)) == 0 &&
+                        std::strcmp(symbol, o.symbol) == 0)
+                        v = o.value;
+            controls[i] = v;
+        } else if (lilv_port_is_a(plugin, port, n.audio)) {
+            if (lilv_port_is_a(plugin, port, n.input)) {
+                inPorts.push_back(i);
+                ++audioIn;
+            } else {
+                outPorts.push_back(i);
+                ++audioOut;
+            }
+        } else if (lilv_port_is_a(plugin, port, n.atom)) {
+            atoms.emplace_back(kAtomCapacity / sizeof(uint64_t), 0);
+            atomPorts.push_back({reinterpret_cast<LV2_Atom*>(atoms.back().data()),
+                                 lilv_port_is_a(plugin, port, n.output)});
+        }
+    }
+    if (audioIn != 2 || audioOut != 2) {
+        std::fprintf(stderr, "%s: %d audio inputs and %d outputs, not stereo\n", uri, audioIn,
+                     audioOut);
+        return {0.0, false};
+    }
+
+    StereoBuffer out;
+    out.left.assign(signal.left.size(), 0.0f);
+    out.right.assign(signal.right.size(), 0.0f);
+    double best = INFINITY;
+    for (int pass = 0; pass < passes; ++pass) {
+        LilvInstance* instance = lilv_plugin_instantiate(plugin, kBenchRate, features);
+        if (!instance) {
+            std::fprintf(stderr, "%s: instantiation failed\n", uri);
+            return {0.0, false};
+        }
+        size_t atomIndex = 0;
+        for (uint32_t i = 0; i < portCount; ++i) {
+            const LilvPort* port = lilv_plugin_get_port_by_index(plugin, i);
+            if (lilv_port_is_a(plugin, port, n.control)) {
+                lilv_instance_connect_port(instance, i, &controls[i]);
+            } else if (lilv_port_is_a(plugin, port, n.atom)) {
+                lilv_instance_connect_port(instance, i, atomPorts[atomIndex++].atom);
+            } else if (!lilv_port_is_a(plugin, port, n.audio)) {
+                scratch.emplace_back(static_cast<size_t>(block), 0.0f);  // CV and the like
+                lilv_instance_connect_port(instance, i, scratch.back().data());
+            }
+        }
+        lilv_instance_activate(instance);
+
+        // Timed like the engine benchmark: the whole program, block by block,
+        // the audio ports pointed at the block's frames as a host would do.
+        using Clock = std::chrono::steady_clock;
+        const int64_t frames = signal.frames();
+        float* inL = const_cast<float*>(signal.left.data());
+        float* inR = const_cast<float*>(signal.right.data());
+        const Clock::time_point start = Clock::now();
+        for (int64_t at = 0; at < frames; at += block) {
+            const int32_t count = static_cast<int32_t>(std::min<int64_t>(block, frames - at));
+            lilv_instance_connect_port(instance, inPorts[0], inL + at);
+            lilv_instance_connect_port(instance, inPorts[1], inR + at);
+            lilv_instance_connect_port(instance, outPorts[0], out.left.data() + at);
+            lilv_instance_connect_port(instance, outPorts[1], out.right.data() + at);
+            for (const AtomPort& a : atomPorts) {
+                if (a.isOutput) {  // capacity for the plug-in to write into
+                    a.atom->size = kAtomCapacity - sizeof(LV2_Atom);
+                    a.atom->type = chunkType;
+                } else {  // an empty event sequence
+                    a.atom->size = sizeof(LV2_Atom_Sequence_Body);
+                    a.atom->type = sequenceType;
+                    reinterpret_cast<LV2_Atom_Sequence*>(a.atom)->body = {0, 0};
+                }
+            }
+            lilv_instance_run(instance, static_cast<uint32_t>(count));
+        }
+        const Clock::duration spent = Clock::now() - start;
+        lilv_instance_deactivate(instance);
+        lilv_instance_free(instance);
+        const double ns = std::chrono::duration<double, std::nano>(spent).count();
+        best = std::min(best, ns / static_cast<double>(frames));
+    }
+    return {best, true};
+}
+
+std::vector<int32_t> parseBlocks(const char* text) {
+    std::vector<int32_t> blocks;
+    for (const char* p = text; *p;) {
+        char* end = nullptr;
+        const long v = std::strtol(p, &end, 10);
+        if (end == p) break;
+        if (v > 0) blocks.push_back(static_cast<int32_t>(v));
+        p = *end == ',' ? end + 1 : end;
+    }
+    return blocks;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int passes = 3;
+    std::vector<int32_t> blocks = {1, 32, 512, 4096};
+    std::vector<const char*> uris;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--passes") == 0 && i + 1 < argc)
+            passes = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--blocks") == 0 && i + 1 < argc)
+            blocks = parseBlocks(argv[++i]);
+        else
+            uris.push_back(argv[i]);
+    }
+    if (uris.empty()) {
+        std::fprintf(stderr, "usage: lv2_bench [--passes N] [--blocks 1,32,512,4096] URI...\n");
+        return 2;
+    }
+
+    LilvWorld* world = lilv_world_new();
+    lilv_world_load_all(world);
+    Nodes n{lilv_new_uri(world, LV2_CORE__AudioPort), lilv_new_uri(world, LV2_CORE__ControlPort),
+            lilv_new_uri(world, LV2_ATOM__AtomPort), lilv_new_uri(world, LV2_CORE__CVPort),
+            lilv_new_uri(world, LV2_CORE__InputPort), lilv_new_uri(world, LV2_CORE__OutputPort)};
+    const std::vector<BenchSignal> signals = allBenchSignals();
+    int status = 0;
+    for (const char* uri : uris) {
+        LilvNode* uriNode = lilv_new_uri(world, uri);
+        const LilvPlugin* plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world), uriNode);
+        lilv_node_free(uriNode);
+        if (!plugin) {
+            std::fprintf(stderr, "%s: not installed\n", uri);
+            status = 1;
+            continue;
+        }
+        LilvNode* nameNode = lilv_plugin_get_name(plugin);
+        const std::string name = nameNode ? lilv_node_as_string(nameNode) : uri;
+        lilv_node_free(nameNode);
+        for (const BenchSignal& signal : signals)
+            for (int32_t block : blocks) {
+                const Result r = timePlugin(plugin, n, signal, block, passes, uri);
+                if (!r.ok) {
+                    status = 1;
+                    continue;
+                }
+                std::printf("{\"engine\": \"%s\", \"name\": \"%s\", \"signal\": \"%s\", "
+                            "\"block\": %d, \"ns_per_frame\": %.4f}\n",
+                            uri, name.c_str(), signal.name.c_str(), block, r.nsPerFrame);
+                std::fflush(stdout);
+            }
+    }
+    lilv_node_free(n.audio);
+    lilv_node_free(n.control);
+    lilv_node_free(n.atom);
+    lilv_node_free(n.cv);
+    lilv_node_free(n.input);
+    lilv_node_free(n.output);
+    lilv_world_free(world);
+    return status;
+}

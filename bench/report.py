@@ -1,0 +1,132 @@
+#!/usr/bin/env python3
+"""Turns the raw benchmark results in a results folder into one table of
+per-frame costs and ratios against the shipped engine, and one line per goal."""
+import json
+import math
+import re
+import sys
+from pathlib import Path
+
+PEERS = [
+    ("http://gareus.org/oss/lv2/darc#stereo", "x42 darc"),
+    ("http://lsp-plug.in/plugins/lv2/compressor_stereo", "LSP Comp St"),
+    ("http://calf.sourceforge.net/plugins/Compressor", "Calf Comp"),
+]
+SIGNALS = ["music", "heavy", "tail"]
+BLOCKS = [1, 32, 512, 4096]
+SIGNAL_INDEX = {0: "music", 1: "heavy", 2: "tail"}
+
+
+def json_lines(path):
+    if not path.exists():
+        return []
+    rows = []
+    for line in path.read_text().splitlines():
+        line = line.strip()
+        if line.startswith("{"):
+            rows.append(json.loads(line))
+    return rows
+
+
+def engine_costs(path):
+    """Best (smallest) ns per frame over the repetitions, per engine, signal, block."""
+    costs = {}
+    if not path.exists():
+        return costs
+    for b in json.loads(path.read_text()).get("benchmarks", []):
+        if b.get("run_type") != "iteration" or "ns_per_frame" not in b:
+            continue
+        m = re.match(r"(\w+)/signal:(\d+)/block:(\d+)", b["run_name"])
+        if not m:
+            continue
+        key = (m.group(1), SIGNAL_INDEX[int(m.group(2))], int(m.group(3)))
+        costs[key] = min(costs.get(key, math.inf), b["ns_per_frame"])
+    return costs
+
+
+def fmt(x, digits=1):
+    return "—" if x is None or math.isinf(x) or math.isnan(x) else f"{x:.{digits}f}"
+
+
+def ratio(a, b):
+    return None if a is None or b is None or b == 0 else a / b
+
+
+def main(results):
+    results = Path(results)
+    costs = engine_costs(results / "engine.json")
+    for row in json_lines(results / "lv2.jsonl"):
+        costs[(row["engine"], row["signal"], row["block"])] = row["ns_per_frame"]
+    diffs = {}
+    for row in json_lines(results / "equivalence.jsonl"):
+        key = row["signal"]
+        diffs[key] = max(diffs.get(key, 0.0), float(row["max_abs_diff"]))
+    wine = {row["engine"]: row for row in json_lines(results / "wine.jsonl")}
+
+    out = []
+    head = ["signal", "block", "shipped ns/fr", "literal ns/fr", "literal/shipped"]
+    for _, name in PEERS:
+        head += [f"{name} ns/fr", f"{name}/shipped"]
+    head += ["max |diff|"]
+    out.append("| " + " | ".join(head) + " |")
+    out.append("|" + "---|" * len(head))
+    for s in SIGNALS:
+        for block in BLOCKS:
+            shipped = costs.get(("shipped", s, block))
+            literal = costs.get(("literal", s, block))
+            cells = [s, str(block), fmt(shipped, 2), fmt(literal, 1), fmt(ratio(literal, shipped), 2) + "×"]
+            for uri, _ in PEERS:
+                peer = costs.get((uri, s, block))
+                cells += [fmt(peer, 1), fmt(ratio(peer, shipped), 2) + "×"]
+            cells.append(f"{diffs[s]:.2g}" if s in diffs else "—")
+            out.append("| " + " | ".join(cells) + " |")
+
+    out.append("")
+    out.append("Silent tail / music-like, per frame: " + ", ".join(
+        f"block {b}: shipped {fmt(ratio(costs.get(('shipped', 'tail', b)), costs.get(('shipped', 'music', b))), 2)}"
+        f" (literal {fmt(ratio(costs.get(('literal', 'tail', b)), costs.get(('literal', 'music', b))), 2)})"
+        for b in BLOCKS))
+
+    if wine:
+        dll = wine.get("dll", {}).get("ns_per_frame")
+        copy = wine.get("copy", {}).get("ns_per_frame")
+        static = wine.get("shipped_static", {}).get("ns_per_frame")
+        lit = wine.get("literal", {}).get("ns_per_frame")
+        native = costs.get(("shipped", "music", 512))
+        out.append("")
+        out.append(
+            f"DLL under Wine (mingw-w64 build), music-like, block 512: processReplacing {fmt(dll, 2)} ns/frame; "
+            f"same run: plain copy {fmt(copy, 2)}, engine linked statically {fmt(static, 2)}, "
+            f"literal transcription {fmt(lit, 1)} (literal/DLL {fmt(ratio(lit, dll), 2)}×); "
+            f"DLL/native shipped {fmt(ratio(dll, native), 2)}×; DLL output vs static engine max |diff| "
+            f"{wine.get('dll_vs_static_max_abs_diff', {}).get('value', '—')}")
+
+    out.append("")
+    def goal(text, met):
+        out.append(f"- {text}: {'met' if met else 'NOT met'}")
+    r = ratio(costs.get(("literal", "music", 512)), costs.get(("shipped", "music", 512)))
+    worst = max(diffs.values()) if diffs else math.inf
+    goal(f"shipped ≥ 3× faster than the literal transcription at block 512, music-like ({fmt(r, 2)}×)",
+         r is not None and r >= 3.0)
+    goal(f"outputs within 1e-6 of the literal transcription on every signal and block size (worst {worst:.2g})",
+         worst <= 1e-6)
+    for uri, name in PEERS:
+        cells = [(s, b) for s in SIGNALS for b in BLOCKS
+                 if costs.get((uri, s, b)) is not None and costs.get(("shipped", s, b)) is not None]
+        slower = [f"{s}/{b}" for s, b in cells
+                  if costs[(uri, s, b)] <= costs[("shipped", s, b)]]
+        r = ratio(costs.get((uri, "music", 512)), costs.get(("shipped", "music", 512)))
+        goal(f"faster than {name} on every signal and block size ({name}/shipped at music 512: {fmt(r, 2)}×"
+             + (f"; not faster at {', '.join(slower)}" if slower else "") + ")",
+             bool(cells) and not slower)
+    tails = [ratio(costs.get(("shipped", "tail", b)), costs.get(("shipped", "music", b))) for b in BLOCKS]
+    goal("silent tail ≤ 1.2× the music-like cost per frame at every block size (worst "
+         f"{fmt(max((t for t in tails if t is not None), default=None), 2)})",
+         all(t is not None and t <= 1.2 for t in tails))
+    text = "\n".join(out)
+    (results / "table.md").write_text(text + "\n")
+    print(text)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1] if len(sys.argv) > 1 else "bench/results")

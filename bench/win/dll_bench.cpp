@@ -1,0 +1,101 @@
+// Times the real DorlinQuillet.dll under Wine: processReplacing at block 512 on
+// the music-like program, through the exported entry as a host calls it. In the
+// same run, with the same compiler and runtime maths library: a plain copy of
+// the same frames, the engine linked statically, and the literal transcription.
+// Prints one JSON line per measurement (best of a few passes).
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "engine_runners.h"
+#include "tests/host/vst_host.h"
+
+namespace {
+
+constexpr int32_t kBlock = 512;
+constexpr int kPasses = 5;
+using Clock = std::chrono::steady_clock;
+
+double nsPerFrame(Clock::duration d, int64_t frames) {
+    return std::chrono::duration<double, std::nano>(d).count() / static_cast<double>(frames);
+}
+
+template <class Body>
+double bestOf(int64_t frames, Body body) {
+    double best = INFINITY;
+    for (int pass = 0; pass < kPasses; ++pass) {
+        const Clock::time_point start = Clock::now();
+        body();
+        best = std::min(best, nsPerFrame(Clock::now() - start, frames));
+    }
+    return best;
+}
+
+void print(const char* engine, const BenchSignal& s, double ns) {
+    std::printf("{\"engine\": \"%s\", \"signal\": \"%s\", \"block\": %d, \"ns_per_frame\": %.4f}\n",
+                engine, s.name.c_str(), kBlock, ns);
+}
+
+}  // namespace
+
+int main() {
+    LoadedPlugin plugin = loadPlugin(pluginPathBesideProgram());
+    if (!plugin.entry) {
+        std::fprintf(stderr, "dll_bench: cannot load %s\n", pluginPathBesideProgram().c_str());
+        return 1;
+    }
+    const BenchSignal signal = musicSignal();
+    const int64_t frames = signal.frames();
+    StereoBuffer out;
+    sizeLike(signal, out);
+
+    // Fresh instance per pass, only the processReplacing calls timed.
+    double dll = INFINITY;
+    float maxDifference = 0.0f;
+    for (int pass = 0; pass < kPasses; ++pass) {
+        AEffect* effect = plugin.entry(recordingAudioMaster);
+        if (!effect) return 1;
+        dispatch(effect, effOpen);
+        dispatch(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kBenchRate));
+        dispatch(effect, effSetBlockSize, 0, kBlock);
+        for (int32_t i = 0; i < kBenchParamCount; ++i) effect->setParameter(effect, i, signal.params[i]);
+        dispatch(effect, effMainsChanged, 0, 1);
+        const Clock::time_point start = Clock::now();
+        for (int64_t at = 0; at < frames; at += kBlock) {
+            const int32_t n = static_cast<int32_t>(std::min<int64_t>(kBlock, frames - at));
+            float* in[2] = {const_cast<float*>(signal.left.data()) + at,
+                            const_cast<float*>(signal.right.data()) + at};
+            float* outs[2] = {out.left.data() + at, out.right.data() + at};
+            effect->processReplacing(effect, in, outs, n);
+        }
+        dll = std::min(dll, nsPerFrame(Clock::now() - start, frames));
+        dispatch(effect, effMainsChanged, 0, 0);
+        closeEffect(effect);
+    }
+    print("dll", signal, dll);
+
+    // The DLL's output must be the engine's, linked here directly.
+    StereoBuffer direct;
+    sizeLike(signal, direct);
+    ShippedRunner shipped;
+    shipped.run(signal, kBlock, direct);
+    for (size_t i = 0; i < direct.left.size(); ++i)
+        maxDifference = std::max({maxDifference, std::fabs(direct.left[i] - out.left[i]),
+                                  std::fabs(direct.right[i] - out.right[i])});
+
+    print("copy", signal, bestOf(frames, [&] {
+              for (int64_t at = 0; at < frames; at += kBlock) {
+                  const size_t n = static_cast<size_t>(std::min<int64_t>(kBlock, frames - at));
+                  std::memcpy(out.left.data() + at, signal.left.data() + at, n * sizeof(float));
+                  std::memcpy(out.right.data() + at, signal.right.data() + at, n * sizeof(float));
+              }
+          }));
+    print("shipped_static", signal, bestOf(frames, [&] { shipped.run(signal, kBlock, out); }));
+    LiteralRunner literal;
+    print("literal", signal, bestOf(frames, [&] { literal.run(signal, kBlock, out); }));
+    std::printf("{\"engine\": \"dll_vs_static_max_abs_diff\", \"value\": %.3g}\n", maxDifference);
+    unloadPlugin(plugin);
+    return 0;
+}

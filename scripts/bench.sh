@@ -1,0 +1,47 @@
+#!/bin/bash
+# Builds the benchmarks in their own trees, runs them (engine and literal
+# transcription natively, the LV2 peers in-process, the DLL under Wine) and
+# prints one table with ratios against the shipped engine. Raw results and the
+# table are kept in bench/results/.
+#   BENCH_NATIVE_DIR, BENCH_WIN_DIR: build trees (default build/bench-native,
+#   build/bench-win64); BENCH_NO_WINE=1 skips the DLL measurement.
+set -euo pipefail
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$ROOT"
+NATIVE=${BENCH_NATIVE_DIR:-build/bench-native}
+WIN=${BENCH_WIN_DIR:-build/bench-win64}
+RESULTS=bench/results
+mkdir -p "$RESULTS"
+bash scripts/bootstrap.sh >/dev/null
+
+build() {  # dir target... ; extra cmake arguments in CMAKE_EXTRA
+  local dir=$1; shift
+  [ -f "$dir/CMakeCache.txt" ] || cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release ${CMAKE_EXTRA:-} >"$dir.log" 2>&1 \
+    || { tail -20 "$dir.log"; exit 1; }
+  cmake --build "$dir" -j2 --target "$@" >"$dir.log" 2>&1 \
+    || { grep -E "error|Error" -A3 "$dir.log" | head -40; echo "build failed: $dir.log"; exit 1; }
+}
+echo "building (native: $NATIVE)" >&2
+build "$NATIVE" engine_bench bench_equivalence lv2_bench
+if [ "${BENCH_NO_WINE:-0}" != 1 ]; then
+  echo "building (win64: $WIN)" >&2
+  CMAKE_EXTRA="-DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/mingw-w64.cmake" build "$WIN" dll_bench
+fi
+
+echo "equivalence check" >&2
+"$NATIVE/bench/bench_equivalence" --json >"$RESULTS/equivalence.jsonl" || true
+echo "engine benchmark (shipped and literal, 3 repetitions interleaved)" >&2
+"$NATIVE/bench/engine_bench" --benchmark_repetitions=3 --benchmark_min_time=0.2 \
+  --benchmark_enable_random_interleaving=true \
+  --benchmark_out="$RESULTS/engine.json" --benchmark_out_format=json >"$RESULTS/engine.txt" 2>&1
+echo "LV2 peers" >&2
+"$NATIVE/bench/lv2_bench" --passes 3 \
+  "http://gareus.org/oss/lv2/darc#stereo" \
+  "http://lsp-plug.in/plugins/lv2/compressor_stereo" \
+  "http://calf.sourceforge.net/plugins/Compressor" >"$RESULTS/lv2.jsonl"
+rm -f "$RESULTS/wine.jsonl"
+if [ "${BENCH_NO_WINE:-0}" != 1 ]; then
+  echo "DLL under Wine" >&2
+  bash scripts/wine-run.sh "$WIN/dll_bench.exe" >"$RESULTS/wine.jsonl"
+fi
+python3 bench/report.py "$RESULTS"
