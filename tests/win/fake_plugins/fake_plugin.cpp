@@ -1,0 +1,65 @@
+// Deliberately broken plug-in DLLs for the render host's error paths. One
+// source, one kind per build (FAKE_NO_ENTRY, FAKE_NULL_ENTRY, FAKE_BAD_MAGIC,
+// FAKE_MONO_IO, FAKE_CRASH).
+#include <cstring>
+
+#include "plugin/vst2_interface.h"
+
+namespace {
+
+intptr_t fakeDispatcher(AEffect*, int32_t opcode, int32_t index, intptr_t, void* ptr, float) {
+    if (opcode == effGetParamName && index == 0) std::strcpy(static_cast<char*>(ptr), "Gain");
+    return 0;
+}
+float fakeGetParameter(AEffect*, int32_t) { return 0.0f; }
+void fakeSetParameter(AEffect*, int32_t, float) {}
+
+// Writes through a null pointer the way a broken plug-in would.
+void crashingProcess(AEffect*, float**, float**, int32_t) {
+    volatile float* nowhere = nullptr;
+    *nowhere = 1.0f;
+}
+void silentProcess(AEffect*, float**, float** outputs, int32_t frames) {
+    for (int32_t i = 0; i < frames; ++i) outputs[0][i] = outputs[1][i] = 0.0f;
+}
+
+AEffect makeEffect() {
+    AEffect e = {};
+    e.magic = kEffectMagic;
+    e.dispatcher = fakeDispatcher;
+    e.getParameter = fakeGetParameter;
+    e.setParameter = fakeSetParameter;
+    e.numParams = 1;
+    e.numInputs = 2;
+    e.numOutputs = 2;
+    e.flags = effFlagsCanReplacing;
+    e.process = silentProcess;
+    e.processReplacing = silentProcess;
+    return e;
+}
+
+AEffect effect = makeEffect();
+
+}  // namespace
+
+#if defined(FAKE_NO_ENTRY)
+extern "C" __declspec(dllexport) int notAPluginEntry() { return 0; }
+#else
+// Called by the host on its main thread.
+extern "C" __declspec(dllexport) AEffect* VSTPluginMain(audioMasterCallback) {
+#if defined(FAKE_NULL_ENTRY)
+    return nullptr;
+#else
+#if defined(FAKE_BAD_MAGIC)
+    effect.magic = 0x12345678;
+#elif defined(FAKE_MONO_IO)
+    effect.numInputs = 1;
+    effect.numOutputs = 1;
+#elif defined(FAKE_CRASH)
+    effect.process = crashingProcess;
+    effect.processReplacing = crashingProcess;
+#endif
+    return &effect;
+#endif
+}
+#endif
