@@ -57,8 +57,3 @@ void LiteralRunner::run(const BenchSignal& signal, int32_t blockSize, StereoBuff
 }
 
 float LiteralRunner::meter() const { return impl_->state.gainReductionMeter; }
-
-void sizeLike(const BenchSignal& signal, StereoBuffer& out) {
-    out.left.assign(signal.left.size(), 0.0f);
-    out.right.assign(signal.right.size(), 0.0f);
-}

@@ -6,11 +6,6 @@
 
 #include "signals.h"
 
-struct StereoBuffer {
-    std::vector<float> left;
-    std::vector<float> right;
-};
-
 // Reusable runners: the state and output buffers are allocated once, so that a
 // timed run does nothing but initialise the state and process.
 class ShippedRunner {
@@ -36,5 +31,3 @@ private:
     struct Impl;
     Impl* impl_;
 };
-
-void sizeLike(const BenchSignal& signal, StereoBuffer& out);

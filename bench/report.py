@@ -55,8 +55,10 @@ def ratio(a, b):
 def main(results):
     results = Path(results)
     costs = engine_costs(results / "engine.json")
+    levels = {}
     for row in json_lines(results / "lv2.jsonl"):
         costs[(row["engine"], row["signal"], row["block"])] = row["ns_per_frame"]
+        levels[(row["engine"], row["signal"], row["block"])] = row.get("level_change_db")
     diffs = {}
     for row in json_lines(results / "equivalence.jsonl"):
         key = row["signal"]
@@ -86,6 +88,12 @@ def main(results):
         f"block {b}: shipped {fmt(ratio(costs.get(('shipped', 'tail', b)), costs.get(('shipped', 'music', b))), 2)}"
         f" (literal {fmt(ratio(costs.get(('literal', 'tail', b)), costs.get(('literal', 'music', b))), 2)})"
         for b in BLOCKS))
+
+    if levels:
+        out.append("")
+        out.append("LV2 peers' output/input level at block 512 (shows they compress): " + "; ".join(
+            f"{name} " + ", ".join(f"{s} {fmt(levels.get((uri, s, 512)), 1)} dB" for s in SIGNALS)
+            for uri, name in PEERS))
 
     if wine:
         dll = wine.get("dll", {}).get("ns_per_frame")

@@ -101,3 +101,8 @@ BenchSignal silentTailSignal() {
 std::vector<BenchSignal> allBenchSignals() {
     return {musicSignal(), heavySignal(), silentTailSignal()};
 }
+
+void sizeLike(const BenchSignal& signal, StereoBuffer& out) {
+    out.left.assign(signal.left.size(), 0.0f);
+    out.right.assign(signal.right.size(), 0.0f);
+}

@@ -27,6 +27,14 @@ BenchSignal silentTailSignal();
 
 std::vector<BenchSignal> allBenchSignals();
 
+struct StereoBuffer {
+    std::vector<float> left;
+    std::vector<float> right;
+};
+
+// Zeroed output buffers as long as the signal.
+void sizeLike(const BenchSignal& signal, StereoBuffer& out);
+
 // The plug-in's default parameter values (mirrors the shell's parameter table,
 // kept here so the signal library also builds into non-plug-in programs).
 void defaultBenchParams(float params[kBenchParamCount]);

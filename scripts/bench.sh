@@ -35,7 +35,7 @@ echo "engine benchmark (shipped and literal, 3 repetitions interleaved)" >&2
   --benchmark_enable_random_interleaving=true \
   --benchmark_out="$RESULTS/engine.json" --benchmark_out_format=json >"$RESULTS/engine.txt" 2>&1
 echo "LV2 peers" >&2
-"$NATIVE/bench/lv2_bench" --passes 3 \
+"$NATIVE/bench/lv2_bench" --passes 5 \
   "http://gareus.org/oss/lv2/darc#stereo" \
   "http://lsp-plug.in/plugins/lv2/compressor_stereo" \
   "http://calf.sourceforge.net/plugins/Compressor" >"$RESULTS/lv2.jsonl"

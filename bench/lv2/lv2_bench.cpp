@@ -28,11 +28,6 @@
 namespace {
 
 // Minimal URID map: plug-ins ask once at instantiation, never while running.
-struct StereoBuffer {
-    std::vector<float> left;
-    std::vector<float> right;
-};
-
 struct UridMap {
     std::map<std::string, LV2_URID> ids;
     static LV2_URID map(LV2_URID_Map_Handle handle, const char* uri) {
@@ -51,21 +46,32 @@ struct UridMap {
     }
 };
 
-// A setting comparable to ours for the heavy-compression program: lowest usable
-// threshold near -36 dB and the highest ratio near 20. Other programs run the
-// plug-ins' defaults.
-struct PortOverride {
+// Settings comparable to ours, by port symbol: the plug-in's default setting
+// (threshold -18 dB, ratio about 8, attack about 3 ms, release about 50 ms,
+// make-up +5 dB) for the music-like and tail programs, and threshold -36 dB at
+// ratio 20 for the heavy program. Ports not listed keep their defaults. darc
+// has no make-up control and a normalised ratio (0 to 1).
+struct PortSetting {
     const char* uriPrefix;
     const char* symbol;
-    float value;
+    float normal;
+    float heavy;
 };
-const PortOverride kHeavySetting[] = {
-    {"http://gareus.org/oss/lv2/darc", "threshold", -36.0f},
-    {"http://gareus.org/oss/lv2/darc", "Ratio", 1.0f},
-    {"http://lsp-plug.in/plugins/lv2/compressor", "at", 0.0158489f},  // -36 dB
-    {"http://lsp-plug.in/plugins/lv2/compressor", "cr", 20.0f},
-    {"http://calf.sourceforge.net/plugins/Compressor", "threshold", 0.0158489f},
-    {"http://calf.sourceforge.net/plugins/Compressor", "ratio", 20.0f},
+const PortSetting kSettings[] = {
+    {"http://gareus.org/oss/lv2/darc", "threshold", -18.0f, -36.0f},
+    {"http://gareus.org/oss/lv2/darc", "Ratio", 0.5f, 1.0f},
+    {"http://gareus.org/oss/lv2/darc", "attack", 0.003f, 0.003f},    // s
+    {"http://gareus.org/oss/lv2/darc", "release", 0.05f, 0.05f},     // s
+    {"http://lsp-plug.in/plugins/lv2/compressor", "al", 0.125893f, 0.0158489f},
+    {"http://lsp-plug.in/plugins/lv2/compressor", "cr", 8.0f, 20.0f},
+    {"http://lsp-plug.in/plugins/lv2/compressor", "at", 3.0f, 3.0f},  // ms
+    {"http://lsp-plug.in/plugins/lv2/compressor", "rt", 50.0f, 50.0f},
+    {"http://lsp-plug.in/plugins/lv2/compressor", "mk", 1.77828f, 1.77828f},
+    {"http://calf.sourceforge.net/plugins/Compressor", "threshold", 0.125893f, 0.0158489f},
+    {"http://calf.sourceforge.net/plugins/Compressor", "ratio", 8.0f, 20.0f},
+    {"http://calf.sourceforge.net/plugins/Compressor", "attack", 3.0f, 3.0f},  // ms
+    {"http://calf.sourceforge.net/plugins/Compressor", "release", 50.0f, 50.0f},
+    {"http://calf.sourceforge.net/plugins/Compressor", "makeup", 1.77828f, 1.77828f},
 };
 
 struct Nodes {
@@ -80,7 +86,17 @@ struct Nodes {
 struct Result {
     double nsPerFrame;
     bool ok;
+    double levelChangeDb;  // output against input RMS: shows the plug-in really worked
 };
+
+double levelChangeDb(const BenchSignal& in, const StereoBuffer& out) {
+    double sumIn = 0.0, sumOut = 0.0;
+    for (size_t i = 0; i < in.left.size(); ++i) {
+        sumIn += double(in.left[i]) * in.left[i] + double(in.right[i]) * in.right[i];
+        sumOut += double(out.left[i]) * out.left[i] + double(out.right[i]) * out.right[i];
+    }
+    return sumIn > 0.0 && sumOut > 0.0 ? 10.0 * std::log10(sumOut / sumIn) : -INFINITY;
+}
 
 Result timePlugin(const LilvPlugin* plugin, const Nodes& n,
                   const BenchSignal& signal, int32_t block, int passes, const char* uri) {
@@ -132,11 +148,10 @@ Result timePlugin(const LilvPlugin* plugin, const Nodes& n,
         const char* symbol = lilv_node_as_string(lilv_port_get_symbol(plugin, port));
         if (lilv_port_is_a(plugin, port, n.control)) {
             float v = std::isnan(defaults[i]) ? (std::isnan(mins[i]) ? 0.0f : mins[i]) : defaults[i];
-            if (signal.name == "heavy")
-                for (const PortOverride& o : kHeavySetting)
-                    if (std::strncmp(uri, o.uriPrefix, std::strlen(o.uriPrefix)) == 0 &&
-                        std::strcmp(symbol, o.symbol) == 0)
-                        v = o.value;
+            for (const PortSetting& o : kSettings)
+                if (std::strncmp(uri, o.uriPrefix, std::strlen(o.uriPrefix)) == 0 &&
+                    std::strcmp(symbol, o.symbol) == 0)
+                    v = signal.name == "heavy" ? o.heavy : o.normal;
             controls[i] = v;
         } else if (lilv_port_is_a(plugin, port, n.audio)) {
             if (lilv_port_is_a(plugin, port, n.input)) {
@@ -155,18 +170,17 @@ Result timePlugin(const LilvPlugin* plugin, const Nodes& n,
     if (audioIn != 2 || audioOut != 2) {
         std::fprintf(stderr, "%s: %d audio inputs and %d outputs, not stereo\n", uri, audioIn,
                      audioOut);
-        return {0.0, false};
+        return {0.0, false, 0.0};
     }
 
     StereoBuffer out;
-    out.left.assign(signal.left.size(), 0.0f);
-    out.right.assign(signal.right.size(), 0.0f);
+    sizeLike(signal, out);
     double best = INFINITY;
     for (int pass = 0; pass < passes; ++pass) {
         LilvInstance* instance = lilv_plugin_instantiate(plugin, kBenchRate, features);
         if (!instance) {
             std::fprintf(stderr, "%s: instantiation failed\n", uri);
-            return {0.0, false};
+            return {0.0, false, 0.0};
         }
         size_t atomIndex = 0;
         for (uint32_t i = 0; i < portCount; ++i) {
@@ -213,7 +227,7 @@ Result timePlugin(const LilvPlugin* plugin, const Nodes& n,
         const double ns = std::chrono::duration<double, std::nano>(spent).count();
         best = std::min(best, ns / static_cast<double>(frames));
     }
-    return {best, true};
+    return {best, true, levelChangeDb(signal, out)};
 }
 
 std::vector<int32_t> parseBlocks(const char* text) {
@@ -274,8 +288,9 @@ int main(int argc, char** argv) {
                     continue;
                 }
                 std::printf("{\"engine\": \"%s\", \"name\": \"%s\", \"signal\": \"%s\", "
-                            "\"block\": %d, \"ns_per_frame\": %.4f}\n",
-                            uri, name.c_str(), signal.name.c_str(), block, r.nsPerFrame);
+                            "\"block\": %d, \"ns_per_frame\": %.4f, \"level_change_db\": %.2f}\n",
+                            uri, name.c_str(), signal.name.c_str(), block, r.nsPerFrame,
+                            r.levelChangeDb);
                 std::fflush(stdout);
             }
     }
