@@ -30,12 +30,12 @@ fi
 
 echo "equivalence check" >&2
 "$NATIVE/bench/bench_equivalence" --json >"$RESULTS/equivalence.jsonl" || true
-echo "engine benchmark (shipped and literal, 3 repetitions interleaved)" >&2
-"$NATIVE/bench/engine_bench" --benchmark_repetitions=3 --benchmark_min_time=0.2 \
+echo "engine benchmark (shipped and literal, 5 repetitions interleaved)" >&2
+"$NATIVE/bench/engine_bench" --benchmark_repetitions=5 --benchmark_min_time=0.2 \
   --benchmark_enable_random_interleaving=true \
   --benchmark_out="$RESULTS/engine.json" --benchmark_out_format=json >"$RESULTS/engine.txt" 2>&1
 echo "LV2 peers" >&2
-"$NATIVE/bench/lv2_bench" --passes 5 \
+"$NATIVE/bench/lv2_bench" --passes 15 \
   "http://gareus.org/oss/lv2/darc#stereo" \
   "http://lsp-plug.in/plugins/lv2/compressor_stereo" \
   "http://calf.sourceforge.net/plugins/Compressor" >"$RESULTS/lv2.jsonl"
