@@ -140,6 +140,18 @@ def main(results):
     goal("silent tail ≤ 1.2× the music-like cost per frame at every block size (worst "
          f"{fmt(max((t for t in tails if t is not None), default=None), 2)})",
          all(t is not None and t <= 1.2 for t in tails))
+    # Short form for the README: ns per frame, ratio to the shipped engine in brackets.
+    short = ["| program | block | shipped | literal | " + " | ".join(n for _, n in PEERS) + " |",
+             "|---|---|---|---|" + "---|" * len(PEERS)]
+    for s, block in [("music", 1), ("music", 32), ("music", 512), ("music", 4096),
+                     ("heavy", 512), ("tail", 512)]:
+        shipped = costs.get(("shipped", s, block))
+        literal = costs.get(("literal", s, block))
+        cells = [s, str(block), fmt(shipped, 1), f"{fmt(literal, 1)} ({fmt(ratio(literal, shipped), 1)}×)"]
+        cells += [f"{fmt(costs.get((uri, s, block)), 1)} ({fmt(peer_ratio.get((uri, s, block)), 1)}×)"
+                  for uri, _ in PEERS]
+        short.append("| " + " | ".join(cells) + " |")
+    (results / "readme_table.md").write_text("\n".join(short) + "\n")
     text = "\n".join(out)
     (results / "table.md").write_text(text + "\n")
     print(text)
