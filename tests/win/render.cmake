@@ -21,3 +21,12 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tools/render/CMakeLists.txt)
             $<TARGET_FILE:render_host> $<TARGET_FILE:DorlinQuillet> ${fake_plugin_dir})
   set_tests_properties(win.render_round_trips win.render_bad_input PROPERTIES TIMEOUT 600)
 endif()
+
+# The editor picture tool exists where the editor tests' helpers do.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tools/render/CMakeLists.txt AND
+   EXISTS ${CMAKE_CURRENT_LIST_DIR}/editor_test_support.cpp)
+  add_test(NAME win.render_editor_snapshot
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/render_editor_snapshot.sh
+            $<TARGET_FILE:editor_snapshot> $<TARGET_FILE:DorlinQuillet>)
+  set_tests_properties(win.render_editor_snapshot PROPERTIES TIMEOUT 300)
+endif()

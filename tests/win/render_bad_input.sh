@@ -3,7 +3,7 @@
 # nonzero exit, and the output folder exactly as it was (an existing output
 # kept, no new or temporary file left).
 source "$(dirname "$0")/render_test_lib.sh"
-FAKES=$3
+FAKES=$(realpath "$3")
 
 sox -r 44100 -n -b 16 -c 2 "$T/in.wav" synth 0.2 sine 440 vol 0.5
 echo "not audio" > "$T/garbage.wav"

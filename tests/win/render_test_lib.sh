@@ -2,8 +2,8 @@
 set -uo pipefail
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 ROOT=$(cd "$HERE/../.." && pwd)
-export RENDER_HOST=$1
-DLL=$2
+export RENDER_HOST=$(realpath "$1")
+DLL=$(realpath "$2")
 RENDER="$ROOT/scripts/render.sh"
 WINE_RUN="$ROOT/scripts/wine-run.sh"
 T=$(mktemp -d)
