@@ -1,5 +1,6 @@
 #include "engine.h"
 
+#include <emmintrin.h>
 #include <pmmintrin.h>
 #include <xmmintrin.h>
 
@@ -49,18 +50,45 @@ void syncWobble(WobbleOscillator& w, double phase, double increment) {
 // silence, so they never reach the filter state, the envelope or the analysis.
 inline double detectorInput(double x) { return std::fabs(x) < kLevelLimit ? x : 0.0; }
 
+// Smallest of n > 0 values, two lanes at a time.
+double smallestOf(const double* v, int32_t n) {
+    __m128d lanes = _mm_set1_pd(v[0]);
+    int32_t i = 0;
+    for (; i + 2 <= n; i += 2) lanes = _mm_min_pd(lanes, _mm_loadu_pd(v + i));
+    if (i < n) lanes = _mm_min_sd(lanes, _mm_load_sd(v + i));
+    const double a = _mm_cvtsd_f64(lanes);
+    const double b = _mm_cvtsd_f64(_mm_unpackhi_pd(lanes, lanes));
+    return a < b ? a : b;
+}
+
 inline float ceiling(double y) {
     // NaN falls to +0.98.
     return static_cast<float>(y < 0.98 ? (y > -0.98 ? y : -0.98) : 0.98);
 }
 
-struct BlockResult {
-    float maxReduction;  // dB
+// Frames per pass of the sample loop. Each chunk runs in passes: the
+// recursive detector and analysis state, the control values, the recursive
+// envelope, the gain, then the output. The passes without recursion handle
+// each sample on its own, so their long chains of divisions overlap across
+// samples (and pair up in vector registers) instead of stalling the recursions.
+constexpr int32_t kChunk = 64;
+
+struct ChunkValues {
+    double peak[kChunk];
+    double programLevel[kChunk];
+    double programAverage[kChunk];
+    double curvatureSmoothed[kChunk];
+    double wobbleSine[kChunk];
+    double release[kChunk];
+    double softening[kChunk];
+    double knee[kChunk];
+    double envelope[kChunk];
+    double gain[kChunk];
 };
 
-template <bool kBassArmor>
-BlockResult runSamples(EngineState& state, const BlockValues& b, const RateCoefficientValues& c,
-                       const float* inL, const float* inR, float* outL, float* outR, int32_t n) {
+template <bool kBassArmor, bool kGlue>
+float runSamples(EngineState& state, const BlockValues& b, const RateCoefficientValues& c,
+                 const float* inL, const float* inR, float* outL, float* outR, int32_t n) {
     // State in locals for the loop, written back once.
     AnalysisState a = state.analysis;
     int32_t windowCounter = state.windowCounter;
@@ -86,45 +114,79 @@ BlockResult runSamples(EngineState& state, const BlockValues& b, const RateCoeff
     };
 
     const double releaseStep = 1.0 - b.releaseCoeff;
-    const double attackStep = 1.0 - b.attackCoeff;
     // The block's largest reduction comes from its smallest gain, since the
     // dB value falls as the gain rises: one log10 per block, not per sample.
     // Gains at or below 0.00001 report a flat 24 dB and are tracked apart.
     double smallestGain = 1.0;
     bool tinyGainSeen = false;
+    ChunkValues k;
 
-    for (int32_t i = 0; i < n; ++i) {
-        // Both inputs are read before any output is written: in-place is fine.
-        const double xL = inL[i];
-        const double xR = inR[i];
-        double dL = detectorInput(xL);
-        double dR = detectorInput(xR);
-        if (kBassArmor) {
-            armorL += (dL - armorL) * b.bassArmorStep;
-            armorR += (dR - armorR) * b.bassArmorStep;
-            dL -= armorL;
-            dR -= armorR;
+    for (int32_t at = 0; at < n; at += kChunk) {
+        const int32_t m = n - at < kChunk ? n - at : kChunk;
+        const float* l = inL + at;
+        const float* r = inR + at;
+
+        for (int32_t i = 0; i < m; ++i) {
+            double dL = detectorInput(l[i]);
+            double dR = detectorInput(r[i]);
+            if (kBassArmor) {
+                armorL += (dL - armorL) * b.bassArmorStep;
+                armorR += (dR - armorR) * b.bassArmorStep;
+                dL -= armorL;
+                dR -= armorR;
+            }
+            const double absL = std::fabs(dL);
+            const double absR = std::fabs(dR);
+            const double peak = absR > absL ? absR : absL;
+            const double level = peak < kLevelLimit ? peak : 0.0;
+            const ProgramSnapshot p = advanceProgramLevel(a, windowCounter, c, level, nextWobbleSine);
+            k.peak[i] = peak;
+            k.programLevel[i] = p.programLevel;
+            k.programAverage[i] = p.programAverage;
+            k.curvatureSmoothed[i] = p.curvatureSmoothed;
+            k.wobbleSine[i] = p.wobbleSine;
         }
-        const double absL = std::fabs(dL);
-        const double absR = std::fabs(dR);
-        const double peak = absR > absL ? absR : absL;
-        const double level = peak < kLevelLimit ? peak : 0.0;
 
-        const ProgramLevel p = analyseProgramLevelStep(a, windowCounter, c, level, releaseStep,
-                                                       nextWobbleSine);
+        for (int32_t i = 0; i < m; ++i) {
+            const ProgramLevel p = programControls(
+                {k.programLevel[i], k.programAverage[i], k.curvatureSmoothed[i], k.wobbleSine[i]}, releaseStep);
+            k.release[i] = p.adaptiveRelease;
+            k.softening[i] = p.crestSoftening;
+            k.knee[i] = p.kneeLevel;
+        }
 
-        envelope = peak > envelope ? attackStep * peak + b.attackCoeff * envelope
-                                   : (1.0 - p.adaptiveRelease) * peak + p.adaptiveRelease * envelope;
+        for (int32_t i = 0; i < m; ++i) {
+            const double peak = k.peak[i];
+            const double coeff = peak > envelope ? b.attackCoeff : k.release[i];
+            envelope = (1.0 - coeff) * peak + coeff * envelope;
+            k.envelope[i] = envelope;
+        }
 
-        const double gain = compressorGain(b, envelope, p.crestSoftening, p.kneeLevel);
-        const bool tiny = !(gain > 0.00001);
-        tinyGainSeen |= tiny;
-        const double counted = tiny ? 1.0 : gain;
-        smallestGain = counted < smallestGain ? counted : smallestGain;
+        for (int32_t i = 0; i < m; ++i)
+            k.gain[i] = compressorGainWith<kGlue>(b, k.envelope[i], k.softening[i], k.knee[i]);
 
-        const double wet = gain * b.wetGain;
-        outL[i] = ceiling(xL * b.dryGain + xL * wet);
-        outR[i] = ceiling(xR * b.dryGain + xR * wet);
+        // Gains are positive and finite: a plain minimum finds the smallest,
+        // and only a chunk that reached the 24 dB floor needs a closer look.
+        const double chunkSmallest = smallestOf(k.gain, m);
+        if (chunkSmallest > 0.00001) {
+            smallestGain = chunkSmallest < smallestGain ? chunkSmallest : smallestGain;
+        } else {
+            tinyGainSeen = true;
+            for (int32_t i = 0; i < m; ++i)
+                if (k.gain[i] > 0.00001 && k.gain[i] < smallestGain) smallestGain = k.gain[i];
+        }
+
+        // Inputs are read again here, after the passes above and before each
+        // output sample is written: in-place buffers are fine.
+        float* oL = outL + at;
+        float* oR = outR + at;
+        for (int32_t i = 0; i < m; ++i) {
+            const double wet = k.gain[i] * b.wetGain;
+            const double xL = l[i];
+            const double xR = r[i];
+            oL[i] = ceiling(xL * b.dryGain + xL * wet);
+            oR[i] = ceiling(xR * b.dryGain + xR * wet);
+        }
     }
 
     state.analysis = a;
@@ -142,7 +204,7 @@ BlockResult runSamples(EngineState& state, const BlockValues& b, const RateCoeff
     float maxReduction = 0.0f;
     if (smallestGain < 1.0) maxReduction = static_cast<float>(-20.0 * std::log10(smallestGain));
     if (tinyGainSeen && 24.0f > maxReduction) maxReduction = 24.0f;
-    return {maxReduction};
+    return maxReduction;
 }
 
 }  // namespace
@@ -173,9 +235,9 @@ void processBlock(EngineState& state, const BlockControls& controls, const float
         // reaches the engine at the next block, and a copy that straddles one
         // still mixes two valid, finite sets.
         const RateCoefficientValues c = loadRateCoefficients(state.coefficients);
-        maxReduction = b.bassArmorOn
-            ? runSamples<true>(state, b, c, inL, inR, outL, outR, sampleFrames).maxReduction
-            : runSamples<false>(state, b, c, inL, inR, outL, outR, sampleFrames).maxReduction;
+        const auto run = b.bassArmorOn ? (b.glueOn ? runSamples<true, true> : runSamples<true, false>)
+                                       : (b.glueOn ? runSamples<false, true> : runSamples<false, false>);
+        maxReduction = run(state, b, c, inL, inR, outL, outR, sampleFrames);
     }
     const float meter = state.gainReductionMeter.load(std::memory_order_relaxed);
     state.gainReductionMeter.store(0.82f * meter + 0.18f * maxReduction, std::memory_order_relaxed);

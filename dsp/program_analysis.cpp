@@ -3,6 +3,7 @@
 ProgramLevel analyseProgramLevel(AnalysisState& a, int32_t& windowCounter,
                                  const RateCoefficientValues& c, double detectorLevel,
                                  double releaseCoeff) {
-    return analyseProgramLevelStep(a, windowCounter, c, detectorLevel, 1.0 - releaseCoeff,
-                                   [&a](bool) { return std::sin(a.wobblePhase + kWobblePhaseOffset); });
+    const ProgramSnapshot p = advanceProgramLevel(
+        a, windowCounter, c, detectorLevel, [&a](bool) { return std::sin(a.wobblePhase + kWobblePhaseOffset); });
+    return programControls(p, 1.0 - releaseCoeff);
 }

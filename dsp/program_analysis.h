@@ -16,14 +16,22 @@ struct ProgramLevel {
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kWobblePhaseOffset = 0.8224670334241132;  // pi^2 / 12
 
-// One sample of analysis. `releaseStep` is 1 - the block's release coefficient.
-// `wobbleSine(wrapped)` returns sin(wobblePhase + pi^2/12) for the phase just
-// advanced; `wrapped` says the phase was brought back by 2 pi on this sample.
-// The engine passes a recursive oscillator, the plain entry below a sine call.
+// What the analysis state says after one sample, for the control values.
+struct ProgramSnapshot {
+    double programLevel;
+    double programAverage;
+    double curvatureSmoothed;
+    double wobbleSine;  // sin(wobblePhase + pi^2/12)
+};
+
+// Advances the analysis state by one sample. `wobbleSine(wrapped)` returns
+// sin(wobblePhase + pi^2/12) for the phase just advanced; `wrapped` says the
+// phase was brought back by 2 pi on this sample. The engine passes a recursive
+// oscillator, the plain entry below a sine call.
 template <class WobbleSine>
-inline ProgramLevel analyseProgramLevelStep(AnalysisState& a, int32_t& windowCounter,
-                                            const RateCoefficientValues& c, double level,
-                                            double releaseStep, WobbleSine&& wobbleSine) {
+inline ProgramSnapshot advanceProgramLevel(AnalysisState& a, int32_t& windowCounter,
+                                           const RateCoefficientValues& c, double level,
+                                           WobbleSine&& wobbleSine) {
     const double decayed = a.peakReference * c.peakReferenceDecay;
     double peak = decayed > level ? decayed : level;
     if (peak < 0.001) peak = 0.001;
@@ -35,15 +43,6 @@ inline ProgramLevel analyseProgramLevelStep(AnalysisState& a, int32_t& windowCou
     const double k = normalised > a.programLevel ? c.levelAttackCoeff : c.levelReleaseCoeff;
     a.programLevel = (1.0 - k) * normalised + k * a.programLevel;
     a.programAverage += (a.programLevel - a.programAverage) * c.averageStep;
-
-    const double crestRatio = a.programLevel / (std::fabs(0.1 * a.programAverage) + 0.04);
-    double crestAmount = crestRatio / 25.0;
-    if (crestAmount > 1.0) crestAmount = 1.0;
-    const double crestSoftening = 1.0 / (2.0 * crestAmount * crestAmount + 1.0);
-
-    // The power 1.5 as x * sqrt(x): programLevel stays in [0, 1], and a square
-    // root is exact to the last bit where a general power call is not cheap.
-    const double kneeLevel = a.programLevel * std::sqrt(a.programLevel);
 
     a.fastLevel += (normalised - a.fastLevel) * c.fastLevelStep;
     if (++windowCounter >= c.windowLength) {
@@ -66,15 +65,41 @@ inline ProgramLevel analyseProgramLevelStep(AnalysisState& a, int32_t& windowCou
     a.wobblePhase += c.wobbleIncrement;
     const bool wrapped = a.wobblePhase > kTwoPi;
     if (wrapped) a.wobblePhase -= kTwoPi;
-    const double releaseWobble = 0.08 * wobbleSine(wrapped) / (std::fabs(crestRatio) + 1.0);
+    return {a.programLevel, a.programAverage, a.curvatureSmoothed, wobbleSine(wrapped)};
+}
 
-    const double curvatureDrive = a.curvatureSmoothed > 0.0 ? a.curvatureSmoothed : 0.0;
-    double releaseScale = (0.4 * (a.programLevel * a.programLevel * 81.0 / 91.0) + 0.65) /
-                          (0.5 * curvatureDrive + 1.0) * (1.0 - 0.2 * releaseWobble);
-    releaseScale = releaseScale < 2.2 ? (releaseScale < 0.35 ? 0.35 : releaseScale) : 2.2;
+// The control values from one snapshot; `releaseStep` is 1 - the block's
+// release coefficient. Depends on nothing but its inputs, so the engine runs
+// it over many samples at once.
+inline ProgramLevel programControls(const ProgramSnapshot& p, double releaseStep) {
+    const double crestRatio = p.programLevel / (std::fabs(0.1 * p.programAverage) + 0.04);
+    double crestAmount = crestRatio * (1.0 / 25.0);
+    crestAmount = crestAmount < 1.0 ? crestAmount : 1.0;
+    // The softening and the wobble divide by two terms of the crest ratio: one
+    // division of their product gives both reciprocals.
+    const double softeningDen = 2.0 * crestAmount * crestAmount + 1.0;
+    const double wobbleDen = std::fabs(crestRatio) + 1.0;
+    const double bothInv = 1.0 / (softeningDen * wobbleDen);
+    const double crestSoftening = bothInv * wobbleDen;
+    const double releaseWobble = 0.08 * p.wobbleSine * (bothInv * softeningDen);
 
-    double adaptiveRelease = 1.0 - releaseStep / releaseScale;
-    adaptiveRelease = adaptiveRelease < 0.9999 ? (adaptiveRelease < 0.7 ? 0.7 : adaptiveRelease) : 0.9999;
+    // The power 1.5 as x * sqrt(x): programLevel stays in [0, 1], and a square
+    // root is exact to the last bit where a general power call is not cheap.
+    const double kneeLevel = p.programLevel * std::sqrt(p.programLevel);
+
+    // The release step is divided by the scale, so the scale is kept as its
+    // reciprocal: one division, with the scale's limits [0.35, 2.2] applied
+    // to the reciprocal as [1/2.2, 1/0.35].
+    const double curvatureDrive = p.curvatureSmoothed > 0.0 ? p.curvatureSmoothed : 0.0;
+    double inverseScale = (0.5 * curvatureDrive + 1.0) /
+                          ((0.4 * (81.0 / 91.0) * (p.programLevel * p.programLevel) + 0.65) *
+                           (1.0 - 0.2 * releaseWobble));
+    inverseScale = inverseScale > 1.0 / 2.2 ? inverseScale : 1.0 / 2.2;
+    inverseScale = inverseScale < 1.0 / 0.35 ? inverseScale : 1.0 / 0.35;
+
+    double adaptiveRelease = 1.0 - releaseStep * inverseScale;
+    adaptiveRelease = adaptiveRelease < 0.9999 ? adaptiveRelease : 0.9999;
+    adaptiveRelease = adaptiveRelease > 0.7 ? adaptiveRelease : 0.7;
     return {crestSoftening, kneeLevel, adaptiveRelease};
 }
 
