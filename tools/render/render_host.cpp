@@ -120,6 +120,11 @@ void requireStereo(AEffect* e, const std::string& path) {
              path.c_str(), e->numInputs, e->numOutputs);
 }
 
+// A broken plug-in may claim any number of parameters; no host lists millions.
+int32_t listedParameterCount(AEffect* e) {
+    return e->numParams < 0 ? 0 : (e->numParams > 10000 ? 10000 : e->numParams);
+}
+
 void printInfo(AEffect* e) {
     printf("effect:         %s\n", hostText(e, effGetEffectName, 0).c_str());
     printf("vendor:         %s\n", hostText(e, effGetVendorString, 0).c_str());
@@ -129,7 +134,7 @@ void printInfo(AEffect* e) {
     printf("inputs/outputs: %d/%d\n", e->numInputs, e->numOutputs);
     printf("parameters:     %d\n", e->numParams);
     printf("%5s  %-16s %-8s %-15s %s\n", "index", "name", "label", "display", "value");
-    for (int32_t i = 0; i < e->numParams; ++i) {
+    for (int32_t i = 0; i < listedParameterCount(e); ++i) {
         printf("%5d  %-16s %-8s %-15s %.6f\n", i, hostText(e, effGetParamName, i).c_str(),
                hostText(e, effGetParamLabel, i).c_str(),
                hostText(e, effGetParamDisplay, i).c_str(),
@@ -140,10 +145,11 @@ void printInfo(AEffect* e) {
 // Resolves every --set against the names the plug-in reports, before any audio moves.
 void applySettings(AEffect* e) {
     std::vector<std::string> names;
-    for (int32_t i = 0; i < e->numParams; ++i) names.push_back(hostText(e, effGetParamName, i));
+    for (int32_t i = 0; i < listedParameterCount(e); ++i)
+        names.push_back(hostText(e, effGetParamName, i));
     for (const ParameterSetting& s : gOptions.settings) {
         int32_t found = -1;
-        for (int32_t i = 0; i < e->numParams && found < 0; ++i)
+        for (int32_t i = 0; i < static_cast<int32_t>(names.size()) && found < 0; ++i)
             if (names[static_cast<size_t>(i)] == s.name) found = i;
         if (found < 0) {
             std::string known;
