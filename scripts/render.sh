@@ -3,6 +3,7 @@
 # with the offline render host (tools/render) under Wine. sox does all the format
 # work: input -> raw 32-bit float stereo at the file's own rate (mono becomes two
 # equal channels) -> render host -> raw -> OUTPUT in the input's format.
+# OUTPUT must carry the input's extension (or none).
 #
 #   scripts/render.sh [options] INPUT OUTPUT
 #   scripts/render.sh --info [--plugin DLL]
@@ -96,6 +97,13 @@ case "$(soxi -e "$input")" in
   *) encoding=() ;;
 esac
 sample_bits=(); [ "${bits:-0}" -gt 0 ] && sample_bits=(-b "$bits")
+
+# The output keeps the input's format, so its name must not promise another one.
+in_ext=${input##*/}; in_ext=${in_ext#"${in_ext%.*}"}
+out_ext=${output##*/}; out_ext=${out_ext#"${out_ext%.*}"}
+if [ -n "$out_ext" ] && [ "${out_ext,,}" != "${in_ext,,}" ]; then
+  die "the output keeps the input's format ($type), so name it ${in_ext:-without an extension} rather than $out_ext"
+fi
 
 outdir=$(dirname "$output")
 [ -d "$outdir" ] || die "output folder '$outdir' does not exist; create it or give another output path"

@@ -10,6 +10,7 @@ echo "not audio" > "$T/garbage.wav"
 echo "not a dll" > "$T/text.dll"
 mkdir "$T/out"
 echo "earlier render" > "$T/out/kept.wav"
+echo "earlier render" > "$T/out/kept.flac"
 
 # expect_failure NAME OUTPUT-NAME RENDER-ARGS...
 expect_failure() {
@@ -33,6 +34,7 @@ expect_failure "input is a folder"       kept.wav "${good[@]}" "$T/out"
 expect_failure "input is not audio"      kept.wav "${good[@]}" "$T/garbage.wav"
 sox -r 44100 -n -b 16 -c 3 "$T/three.wav" synth 0.1 sine 300
 expect_failure "three channels"          kept.wav "${good[@]}" "$T/three.wav"
+expect_failure "output named for another format" kept.flac "${good[@]}" "$T/in.wav"
 expect_failure "missing input, new output" new.wav "${good[@]}" "$T/nothing.wav"
 expect_failure "unknown parameter"       kept.wav "${good[@]}" --set Treshold=0.3 "$T/in.wav"
 expect_failure "parameter name case"     kept.wav "${good[@]}" --set threshold=0.3 "$T/in.wav"
