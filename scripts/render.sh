@@ -39,7 +39,7 @@ while [ $# -gt 0 ]; do
     --set|--block) [ $# -ge 2 ] || status=2 die "$1 needs a value; see the top of scripts/render.sh"
       host_args+=("$1" "$2"); shift ;;
     --process|--bypass) host_args+=("$1") ;;
-    -h|--help) sed -n '2,19p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,21p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) status=2 die "unknown option '$1'; see the top of scripts/render.sh" ;;
     *) files+=("$1") ;;
   esac
