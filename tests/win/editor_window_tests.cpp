@@ -1,1 +1,385 @@
-// placeholder
+// The editor window as a host drives it: knob dragging with automation,
+// opening and closing, repaint requests, bad input and resource use.
+#include <cstdio>
+#include <thread>
+
+#include "editor_fixture.h"
+
+namespace {
+
+LPARAM at(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+
+class EditorWindowTest : public EditorTest {
+protected:
+    void press(int x, int y) { SendMessageA(editor(), WM_LBUTTONDOWN, MK_LBUTTON, at(x, y)); }
+    void moveHeld(int x, int y) { SendMessageA(editor(), WM_MOUSEMOVE, MK_LBUTTON, at(x, y)); }
+    void release(int x, int y) { SendMessageA(editor(), WM_LBUTTONUP, 0, at(x, y)); }
+    float param(int i) const { return effect->getParameter(effect, i); }
+    bool updatePending() const {
+        RECT r;
+        return GetUpdateRect(editor(), &r, FALSE) != 0;
+    }
+    void validate() {
+        ValidateRect(editor(), nullptr);
+        ASSERT_FALSE(updatePending());
+    }
+};
+
+int editorWindowsIn(HWND parent) {
+    int n = 0;
+    for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        char name[64] = {};
+        GetClassNameA(w, name, sizeof name);
+        if (strcmp(name, "DorlinQuilletEditorWndClass") == 0) ++n;
+    }
+    return n;
+}
+
+TEST_F(EditorWindowTest, HitTestIncludesTheCircleBorderOnly) {
+    openEditor();
+    struct Case {
+        int x, y, param;
+    };
+    for (const Case& k : {Case{176, 165, 0}, Case{177, 165, -1}, Case{130, 415, 2}, Case{130, 416, -1},
+                          Case{710, 119, 1}, Case{565, 375, 5}, Case{420, 230, -1}}) {
+        press(k.x, k.y);
+        EXPECT_EQ(instance()->dragParam, k.param) << k.x << "," << k.y;
+        EXPECT_EQ(GetCapture(), k.param >= 0 ? editor() : nullptr);
+        release(k.x, k.y);
+        EXPECT_EQ(instance()->dragParam, -1);
+        EXPECT_EQ(GetCapture(), nullptr);
+    }
+    EXPECT_TRUE(automationCalls().empty()) << "presses and releases alone automate nothing";
+}
+
+TEST_F(EditorWindowTest, DragFollowsTheStartAndAutomatesEveryMove) {
+    openEditor();
+    effect->setParameter(effect, 0, 0.5f);
+    press(130, 165);
+    EXPECT_EQ(param(0), 0.5f) << "a press changes nothing yet";
+    const struct {
+        int y;
+        float value;
+    } moves[] = {{65, 1.0f}, {15, 1.0f}, {215, 0.25f}, {265, 0.0f}, {-35, 1.0f}};
+    for (const auto& m : moves) {
+        recordedHostCalls().clear();
+        validate();
+        moveHeld(130, m.y);  // y = -35 lies outside the window: the capture still holds
+        EXPECT_EQ(param(0), m.value) << "y " << m.y;
+        const std::vector<HostCall> calls = automationCalls();
+        ASSERT_EQ(calls.size(), 1u) << "y " << m.y;
+        EXPECT_EQ(calls[0].effect, effect);
+        EXPECT_EQ(calls[0].index, 0);
+        EXPECT_EQ(calls[0].value, 0);
+        EXPECT_EQ(calls[0].ptr, nullptr);
+        EXPECT_EQ(calls[0].opt, m.value);
+        EXPECT_TRUE(updatePending()) << "every drag step repaints";
+    }
+    release(130, -35);
+    EXPECT_EQ(GetCapture(), nullptr);
+    recordedHostCalls().clear();
+    moveHeld(130, 165);
+    EXPECT_EQ(param(0), 1.0f) << "after the release, moves change nothing";
+    EXPECT_TRUE(automationCalls().empty());
+}
+
+TEST_F(EditorWindowTest, MovesWithoutADragChangeAndCallNothing) {
+    openEditor();
+    float before[9];
+    for (int i = 0; i < 9; ++i) before[i] = param(i);
+    press(420, 230);  // misses every knob
+    for (int y : {0, 100, 375, 519}) moveHeld(420, y);
+    SendMessageA(editor(), WM_MOUSEMOVE, 0, at(130, 100));
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(param(i), before[i]);
+    EXPECT_TRUE(automationCalls().empty());
+}
+
+TEST_F(EditorWindowTest, SecondPressRestartsOnAHitAndIsIgnoredOnAMiss) {
+    openEditor();
+    effect->setParameter(effect, 0, 0.5f);
+    effect->setParameter(effect, 3, 0.2f);
+    press(130, 165);
+    press(275, 375);  // Release knob: the drag restarts there
+    EXPECT_EQ(instance()->dragParam, 3);
+    moveHeld(275, 335);
+    EXPECT_FLOAT_EQ(param(3), 0.4f);
+    EXPECT_EQ(param(0), 0.5f);
+    press(420, 230);  // a miss leaves the running drag
+    EXPECT_EQ(instance()->dragParam, 3);
+    moveHeld(275, 315);
+    EXPECT_FLOAT_EQ(param(3), 0.5f) << "still measured from the press at y 375";
+    const std::vector<HostCall> calls = automationCalls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].index, 3);
+    EXPECT_EQ(calls[1].index, 3);
+}
+
+TEST_F(EditorWindowTest, ReleaseWithoutADragLeavesTheCaptureAlone) {
+    openEditor();
+    SetCapture(parent);
+    release(130, 165);
+    EXPECT_EQ(GetCapture(), parent);
+    ReleaseCapture();
+}
+
+// A drag whose button release went elsewhere (capture taken by a dialog or a
+// task switch) must not keep following the pointer.
+TEST_F(EditorWindowTest, MoveWithoutTheButtonEndsADragUnchanged) {
+    openEditor();
+    effect->setParameter(effect, 1, 0.5f);
+    press(710, 165);
+    moveHeld(710, 145);
+    EXPECT_FLOAT_EQ(param(1), 0.6f);
+    SetCapture(parent);  // the capture is lost
+    recordedHostCalls().clear();
+    SendMessageA(editor(), WM_MOUSEMOVE, 0, at(710, 65));
+    EXPECT_FLOAT_EQ(param(1), 0.6f);
+    EXPECT_EQ(instance()->dragParam, -1);
+    EXPECT_EQ(GetCapture(), parent) << "the capture belongs to someone else now";
+    moveHeld(710, 15);
+    EXPECT_FLOAT_EQ(param(1), 0.6f) << "the drag is over";
+    EXPECT_TRUE(automationCalls().empty());
+    release(710, 15);
+    EXPECT_EQ(GetCapture(), parent) << "no drag: the release leaves the capture";
+    ReleaseCapture();
+}
+
+TEST_F(EditorWindowTest, MixAndBypassHaveNoKnob) {
+    openEditor();
+    for (int y = 0; y < 520; y += 4)
+        for (int x = 0; x < 840; x += 4) {
+            press(x, y);
+            ASSERT_LT(instance()->dragParam, 7) << x << "," << y;
+            release(x, y);
+        }
+}
+
+TEST_F(EditorWindowTest, MouseCoordinatesAtTheInt16LimitsHitNothing) {
+    openEditor();
+    const int limits[] = {-32768, -32767, -1, 32767};
+    for (int x : limits)
+        for (int y : limits) {
+            press(x, y);
+            EXPECT_EQ(instance()->dragParam, -1) << x << "," << y;
+        }
+    effect->setParameter(effect, 6, 0.5f);
+    press(710, 375);
+    moveHeld(-32768, -32768);
+    EXPECT_EQ(param(6), 1.0f);
+    moveHeld(32767, 32767);
+    EXPECT_EQ(param(6), 0.0f);
+    release(0, 0);
+}
+
+TEST_F(EditorWindowTest, OpenCreatesAFixedChildAndCloseDestroysIt) {
+    openEditor();
+    HWND first = editor();
+    EXPECT_EQ(GetParent(first), parent);
+    RECT r;
+    GetWindowRect(first, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    GetClientRect(first, &r);
+    EXPECT_EQ(r.right, 840);
+    EXPECT_EQ(r.bottom, 520);
+    EXPECT_EQ(GetWindowLongA(first, GWL_STYLE) & 0x56000000, 0x56000000);
+    EXPECT_EQ(SendMessageA(first, WM_ERASEBKGND, 0, 0), 1);
+    InvalidateRect(first, nullptr, FALSE);
+    SendMessageA(first, WM_PAINT, 0, 0);
+    EXPECT_FALSE(updatePending()) << "the paint ends with EndPaint";
+
+    EXPECT_EQ(dispatch(effect, effEditClose), 1);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(editor(), nullptr);
+    dispatch(effect, effEditIdle);
+    effect->setParameter(effect, 0, 0.3f);  // nothing to repaint, nothing breaks
+
+    HWND newParent = createChildParent();
+    ASSERT_EQ(dispatch(effect, effEditOpen, 0, 0, newParent), 1);
+    EXPECT_EQ(GetParent(editor()), newParent);
+    GetClientRect(editor(), &r);
+    EXPECT_EQ(r.right, 840);
+    EXPECT_EQ(r.bottom, 520);
+    dispatch(effect, effEditClose);
+    DestroyWindow(newParent);
+}
+
+TEST_F(EditorWindowTest, IdleAndHostParameterChangesRequestRepaints) {
+    openEditor();
+    validate();
+    dispatch(effect, effEditIdle);
+    EXPECT_TRUE(updatePending());
+    validate();
+    effect->setParameter(effect, 2, 0.7f);
+    EXPECT_TRUE(updatePending());
+    validate();
+    // From another thread the request only invalidates: the region is still
+    // pending afterwards, so nothing was painted on that thread.
+    std::thread([this] { effect->setParameter(effect, 5, 0.4f); }).join();
+    EXPECT_TRUE(updatePending());
+    validate();
+    std::thread([this] { dispatch(effect, effEditIdle); }).join();
+    EXPECT_TRUE(updatePending());
+}
+
+TEST_F(EditorWindowTest, SecondOpenReplacesTheFirstWindow) {
+    openEditor();
+    HWND first = editor();
+    openEditor();
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_TRUE(IsWindow(editor()));
+    EXPECT_EQ(editorWindowsIn(parent), 1);
+    HWND other = createChildParent();
+    ASSERT_EQ(dispatch(effect, effEditOpen, 0, 0, other), 1);
+    EXPECT_EQ(editorWindowsIn(parent), 0);
+    EXPECT_EQ(editorWindowsIn(other), 1);
+    HWND last = editor();
+    closeEffect(effect);
+    effect = nullptr;
+    EXPECT_FALSE(IsWindow(last)) << "no window outlives its instance";
+    DestroyWindow(other);
+}
+
+TEST_F(EditorWindowTest, BadParentHandlesOpenNothing) {
+    EXPECT_EQ(dispatch(effect, effEditOpen, 0, 0, nullptr), 0);
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(dispatch(effect, effEditOpen, 0, 0, reinterpret_cast<void*>(0x12345678)), 0);
+    EXPECT_EQ(editor(), nullptr);
+    HWND gone = createChildParent();
+    DestroyWindow(gone);
+    EXPECT_EQ(dispatch(effect, effEditOpen, 0, 0, gone), 0);
+    EXPECT_EQ(editor(), nullptr);
+    dispatch(effect, effEditIdle);
+    EXPECT_EQ(dispatch(effect, effEditClose), 1);
+    openEditor();  // and a good parent still works afterwards
+}
+
+TEST_F(EditorWindowTest, HostDestroyingTheParentFirstIsSurvived) {
+    openEditor();
+    HWND window = editor();
+    press(130, 165);
+    DestroyWindow(parent);
+    parent = nullptr;
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(instance()->dragParam, -1);
+    dispatch(effect, effEditIdle);
+    effect->setParameter(effect, 0, 0.9f);
+    EXPECT_EQ(dispatch(effect, effEditClose), 1);
+    closeEffect(effect);
+    effect = nullptr;
+}
+
+TEST_F(EditorWindowTest, ZeroSizedClientAreaPaintsSafely) {
+    openEditor();
+    MoveWindow(editor(), 0, 0, 0, 0, FALSE);
+    RECT r;
+    GetClientRect(editor(), &r);
+    EXPECT_EQ(r.right, 0);
+    EXPECT_EQ(SendMessageA(editor(), WM_PAINT, 0, 0), 0);
+    MoveWindow(editor(), 0, 0, 840, 520, FALSE);
+    const Capture c = captureWindow(editor());
+    EXPECT_EQ(colourDistance(c.at(420, 230), 0xF0CB64) <= 6, true) << "paints normally again";
+}
+
+TEST_F(EditorWindowTest, WindowWithoutAnInstanceOnlyValidatesAndIgnoresTheMouse) {
+    openEditor();  // registers the class
+    HWND bare = CreateWindowExA(0, "DorlinQuilletEditorWndClass", "bare", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100,
+                                parent, nullptr, plugin.module, nullptr);
+    ASSERT_NE(bare, nullptr);
+    InvalidateRect(bare, nullptr, FALSE);
+    EXPECT_EQ(SendMessageA(bare, WM_PAINT, 0, 0), 0);
+    RECT r;
+    EXPECT_FALSE(GetUpdateRect(bare, &r, FALSE));
+    EXPECT_EQ(SendMessageA(bare, WM_LBUTTONDOWN, MK_LBUTTON, at(50, 50)), 0);
+    EXPECT_EQ(SendMessageA(bare, WM_MOUSEMOVE, MK_LBUTTON, at(50, 0)), 0);
+    EXPECT_EQ(SendMessageA(bare, WM_LBUTTONUP, 0, at(50, 0)), 0);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_TRUE(automationCalls().empty());
+    DestroyWindow(bare);
+    EXPECT_TRUE(IsWindow(editor())) << "a window without an instance touches no instance";
+}
+
+TEST_F(EditorWindowTest, TwoInstancesKeepTheirOwnWindowsAndDrags) {
+    openEditor();
+    AEffect* second = plugin.entry(recordingAudioMaster);
+    ASSERT_NE(second, nullptr);
+    HWND otherParent = createChildParent();
+    ASSERT_EQ(dispatch(second, effEditOpen, 0, 0, otherParent), 1);
+    PluginInstance* p2 = static_cast<PluginInstance*>(second->object);
+    EXPECT_NE(p2->editorWindow, editor());
+    effect->setParameter(effect, 4, 0.5f);
+    second->setParameter(second, 4, 0.5f);
+    SendMessageA(p2->editorWindow, WM_LBUTTONDOWN, MK_LBUTTON, at(420, 375));
+    SendMessageA(p2->editorWindow, WM_MOUSEMOVE, MK_LBUTTON, at(420, 355));
+    SendMessageA(p2->editorWindow, WM_LBUTTONUP, 0, at(420, 355));
+    EXPECT_FLOAT_EQ(second->getParameter(second, 4), 0.6f);
+    EXPECT_EQ(param(4), 0.5f);
+    const std::vector<HostCall> calls = automationCalls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].effect, second);
+    HWND w2 = p2->editorWindow;
+    closeEffect(second);
+    EXPECT_FALSE(IsWindow(w2));
+    EXPECT_TRUE(IsWindow(editor()));
+    captureWindow(editor());  // the remaining editor still paints
+    DestroyWindow(otherParent);
+}
+
+TEST_F(EditorWindowTest, ClassIsRegisteredByTheFirstOpenAndRemovedAtUnload) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    EXPECT_FALSE(GetClassInfoExA(plugin.module, "DorlinQuilletEditorWndClass", &wc));
+    openEditor();
+    EXPECT_TRUE(GetClassInfoExA(plugin.module, "DorlinQuilletEditorWndClass", &wc));
+    EXPECT_EQ(wc.style, static_cast<UINT>(CS_HREDRAW | CS_VREDRAW));
+    EXPECT_EQ(wc.hbrBackground, nullptr);
+    HMODULE module = plugin.module;
+    closeEffect(effect);
+    effect = nullptr;
+    unloadPlugin(plugin);
+    EXPECT_FALSE(GetClassInfoExA(module, "DorlinQuilletEditorWndClass", &wc));
+    plugin = loadPlugin(pluginPathBesideProgram());
+    effect = plugin.entry(recordingAudioMaster);
+    openEditor();  // a reloaded library registers it again
+    EXPECT_TRUE(GetClassInfoExA(plugin.module, "DorlinQuilletEditorWndClass", &wc));
+}
+
+// GetGuiResources reports 0 under Wine: the GDI count is a sweep of the live
+// handle table, the USER count the windows of this thread, and the GDI+
+// objects (heap records) show in the private bytes.
+TEST_F(EditorWindowTest, PaintsAndOpenCloseCyclesLeakNothing) {
+    // Warm-up: Wine creates some objects (cached DCs, window surfaces) lazily.
+    for (int i = 0; i < 10; ++i) {
+        dispatch(effect, effEditClose);
+        openEditor();
+        for (int j = 0; j < 10; ++j) RedrawWindow(editor(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+    pumpMessages();
+    const int gdiBefore = liveGdiObjectCount();
+    const int windowsBefore = liveWindowCount();
+    const size_t bytesBefore = privateBytes();
+    for (int i = 0; i < 1000; ++i) {
+        effect->setParameter(effect, i % 7, static_cast<float>(i % 101) / 100.0f);
+        RedrawWindow(editor(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+    EXPECT_EQ(liveGdiObjectCount(), gdiBefore);
+    EXPECT_EQ(liveWindowCount(), windowsBefore);
+    const size_t bytesAfterPaints = privateBytes();
+    EXPECT_LT(bytesAfterPaints, bytesBefore + 256 * 1024) << "1000 paints";
+
+    for (int i = 0; i < 100; ++i) {
+        dispatch(effect, effEditClose);
+        openEditor();
+        RedrawWindow(editor(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+    pumpMessages();
+    EXPECT_EQ(liveGdiObjectCount(), gdiBefore);
+    EXPECT_EQ(liveWindowCount(), windowsBefore);
+    EXPECT_LT(privateBytes(), bytesAfterPaints + 256 * 1024) << "100 open/close cycles";
+    printf("leak measure: %d GDI objects, %d windows, private bytes %zu -> %zu -> %zu\n", gdiBefore,
+           windowsBefore, bytesBefore, bytesAfterPaints, privateBytes());
+}
+
+}  // namespace
