@@ -1,0 +1,98 @@
+// libFuzzer target on the engine: the input bytes are a script of host events
+// (sample-rate requests, parameter values, bypass, blocks of any size with any
+// sample data, in place or not). After every block the outputs must be a copy
+// of the inputs when bypassed and finite within the ceiling otherwise, and the
+// meter finite within 0..100 dB. Buffers are exactly as long as the block, so
+// AddressSanitizer sees any access beyond it.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "engine.h"
+#include "engine_state.h"
+#include "rate_coefficients.h"
+#include "../tests/stress/stress_random.h"
+
+namespace {
+
+struct Script {
+    const uint8_t* data;
+    size_t size;
+    template <class T> T take() {
+        T value{};
+        const size_t n = size < sizeof(T) ? size : sizeof(T);
+        memcpy(&value, data, n);
+        data += n;
+        size -= n;
+        return value;
+    }
+};
+
+void check(bool ok) {
+    if (!ok) abort();
+}
+
+void runBlock(Script& in, EngineState& state, const BlockControls& controls) {
+    const int32_t frames = in.take<int16_t>() % 4097;  // -4096 .. 4096
+    const uint8_t mode = in.take<uint8_t>();
+    const size_t n = frames > 0 ? size_t(frames) : 0;
+    std::vector<float> l(n), r(n);
+    if (mode & 1) {  // raw float bits from the script, then silence
+        for (size_t i = 0; i < n; ++i) l[i] = in.take<float>(), r[i] = in.take<float>();
+    } else {  // 16-bit samples scaled by a script gain: long blocks from few bytes
+        const float gain = in.take<float>();
+        for (size_t i = 0; i < n; ++i) {
+            l[i] = gain * float(in.size ? int8_t(in.data[i % in.size]) : 0) / 128.0f;
+            r[i] = (mode & 4) ? l[i] : -0.5f * l[i];
+        }
+    }
+    const std::vector<float> originalL = l, originalR = r;
+    // new[] of the exact length (zero included) so ASan guards both ends.
+    float* outL = new float[n];
+    float* outR = new float[n];
+    const bool inPlace = mode & 2;
+    const float* ins[2] = {l.data(), r.data()};
+    float* outs[2] = {inPlace ? l.data() : outL, inPlace ? r.data() : outR};
+    if (n == 0) ins[0] = ins[1] = outs[0] = outs[1] = outL;
+    processBlock(state, controls, ins, outs, frames);
+
+    const bool bypassed = controls.hostBypass || controls.params[kBypass] > 0.5f;
+    for (size_t i = 0; i < n; ++i)
+        for (int ch = 0; ch < 2; ++ch) {
+            const float y = outs[ch][i];
+            const float x = (ch ? originalR : originalL)[i];
+            check(bypassed ? sameBits(x, y) : withinCeiling(y));
+        }
+    const float meter = state.gainReductionMeter.load(std::memory_order_relaxed);
+    check(meter >= 0.0f && meter <= 100.0f);
+    delete[] outL;
+    delete[] outR;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Script in{data, size};
+    EngineState state;
+    initEngineState(state);
+    std::atomic<double> hostSampleRate{44100.0};
+    BlockControls controls{};
+    for (int i = 0; i < kParamCount; ++i) controls.params[i] = kParamTable[i].defaultValue;
+    controls.hostSampleRate = 44100.0;
+    for (int event = 0; event < 64 && in.size > 0; ++event) {
+        const uint8_t op = in.take<uint8_t>() % 4;
+        if (op == 0) {
+            applySampleRate(hostSampleRate, state.coefficients, in.take<float>());
+            controls.hostSampleRate = hostSampleRate.load();
+        } else if (op == 1) {
+            const uint8_t index = in.take<uint8_t>() % kParamCount;
+            controls.params[index] = clampParameter(in.take<float>());
+        } else if (op == 2) {
+            controls.hostBypass = in.take<uint8_t>() & 1;
+        } else {
+            runBlock(in, state, controls);
+        }
+    }
+    return 0;
+}
