@@ -155,15 +155,23 @@ float runSamples(EngineState& state, const BlockValues& b, const RateCoefficient
             k.knee[i] = p.kneeLevel;
         }
 
+        double loudest = 0.0;
         for (int32_t i = 0; i < m; ++i) {
             const double peak = k.peak[i];
             const double coeff = peak > envelope ? b.attackCoeff : k.release[i];
             envelope = (1.0 - coeff) * peak + coeff * envelope;
             k.envelope[i] = envelope;
+            loudest = envelope > loudest ? envelope : loudest;
         }
 
-        for (int32_t i = 0; i < m; ++i)
-            k.gain[i] = compressorGainWith<kGlue>(b, k.envelope[i], k.softening[i], k.knee[i]);
+        // A chunk whose envelope never passes the threshold has a gain of
+        // exactly 1 throughout, which the gain computer would only confirm.
+        if (!(loudest > b.thresholdGain)) {
+            for (int32_t i = 0; i < m; ++i) k.gain[i] = 1.0;
+        } else {
+            for (int32_t i = 0; i < m; ++i)
+                k.gain[i] = compressorGainWith<kGlue>(b, k.envelope[i], k.softening[i], k.knee[i]);
+        }
 
         // Gains are positive and finite: a plain minimum finds the smallest,
         // and only a chunk that reached the 24 dB floor needs a closer look.
