@@ -14,5 +14,9 @@ struct BlockControls {
 
 // Reads inputs[0..1], writes outputs[0..1] (never accumulates); outputs may
 // alias inputs. Audio thread only: no allocation, locks or system calls.
+// Input samples that are NaN, infinite or 1000000 and beyond in size are
+// silence to the detector (filter, envelope, analysis), so they never stick in
+// its state; the output path still carries them (a NaN is written as +0.98).
+// The detector high-pass step is capped at 1, keeping it stable at any rate.
 void processBlock(EngineState& state, const BlockControls& controls, const float* const* inputs,
                   float* const* outputs, int32_t sampleFrames);
