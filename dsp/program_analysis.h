@@ -72,28 +72,34 @@ inline ProgramSnapshot advanceProgramLevel(AnalysisState& a, int32_t& windowCoun
 // release coefficient. Depends on nothing but its inputs, so the engine runs
 // it over many samples at once.
 inline ProgramLevel programControls(const ProgramSnapshot& p, double releaseStep) {
-    const double crestRatio = p.programLevel / (std::fabs(0.1 * p.programAverage) + 0.04);
-    double crestAmount = crestRatio * (1.0 / 25.0);
-    crestAmount = crestAmount < 1.0 ? crestAmount : 1.0;
-    // The softening and the wobble divide by two terms of the crest ratio: one
-    // division of their product gives both reciprocals.
-    const double softeningDen = 2.0 * crestAmount * crestAmount + 1.0;
-    const double wobbleDen = std::fabs(crestRatio) + 1.0;
-    const double bothInv = 1.0 / (softeningDen * wobbleDen);
-    const double crestSoftening = bothInv * wobbleDen;
-    const double releaseWobble = 0.08 * p.wobbleSine * (bothInv * softeningDen);
+    // Written out, with c the crest ratio pl / d:
+    //   softening     = 1 / (2 (c/25)^2 + 1)        (c/25 at most 1)
+    //   wobble        = 0.08 sin / (|c| + 1)
+    //   inverse scale = (0.5 max(curvature, 0) + 1) / ((0.4 pl^2 81/91 + 0.65)(1 - 0.2 wobble))
+    // Each quotient is rewritten over the crest ratio's own numerator and
+    // denominator, and all of them share a single division: the same values
+    // to rounding, one divider trip per sample instead of five.
+    const double pl = p.programLevel;
+    const double d = std::fabs(0.1 * p.programAverage) + 0.04;
+    const bool fullCrest = pl > 25.0 * d;  // c / 25 limited to 1
+    const double amountNum = fullCrest ? 1.0 : pl;
+    const double amountDen = fullCrest ? 1.0 : 25.0 * d;
+    const double softeningDen = 2.0 * amountNum * amountNum + amountDen * amountDen;
+    const double wobbleDen = std::fabs(pl) + d;                     // (|c| + 1) d
+    const double wobbleTerm = wobbleDen - 0.016 * p.wobbleSine * d;  // (1 - 0.2 wobble) (|c| + 1) d
+    const double levelTerm = 0.4 * (81.0 / 91.0) * (pl * pl) + 0.65;
+    const double curvatureDrive = p.curvatureSmoothed > 0.0 ? p.curvatureSmoothed : 0.0;
+    const double shared = 1.0 / (softeningDen * levelTerm * wobbleTerm);
+
+    const double crestSoftening = amountDen * amountDen * (levelTerm * wobbleTerm) * shared;
 
     // The power 1.5 as x * sqrt(x): programLevel stays in [0, 1], and a square
     // root is exact to the last bit where a general power call is not cheap.
-    const double kneeLevel = p.programLevel * std::sqrt(p.programLevel);
+    const double kneeLevel = pl * std::sqrt(pl);
 
     // The release step is divided by the scale, so the scale is kept as its
-    // reciprocal: one division, with the scale's limits [0.35, 2.2] applied
-    // to the reciprocal as [1/2.2, 1/0.35].
-    const double curvatureDrive = p.curvatureSmoothed > 0.0 ? p.curvatureSmoothed : 0.0;
-    double inverseScale = (0.5 * curvatureDrive + 1.0) /
-                          ((0.4 * (81.0 / 91.0) * (p.programLevel * p.programLevel) + 0.65) *
-                           (1.0 - 0.2 * releaseWobble));
+    // reciprocal, with the scale's limits [0.35, 2.2] applied as [1/2.2, 1/0.35].
+    double inverseScale = (0.5 * curvatureDrive + 1.0) * (wobbleDen * softeningDen) * shared;
     inverseScale = inverseScale > 1.0 / 2.2 ? inverseScale : 1.0 / 2.2;
     inverseScale = inverseScale < 1.0 / 0.35 ? inverseScale : 1.0 / 0.35;
 
