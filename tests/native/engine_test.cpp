@@ -67,6 +67,13 @@ TEST(GainComputer, FullGlueDividesDeepReductionByAbout2Point2) {
     ASSERT_GT(plain, 0.6);
     const double eased = 1.0 - compressorGain(glued, env, 0.5, 0.5);
     EXPECT_NEAR(plain / eased, 2.2, 0.001);
+    // The glue only ever gives back, from a hair above the threshold to the
+    // largest envelope the detector can reach.
+    for (double e : {raw.thresholdGain * 1.0001, 0.5, 2e6}) {
+        const double g = compressorGain(glued, e, 0.4, 0.9);
+        EXPECT_TRUE(g > 0.0 && g < 1.0) << e;
+        EXPECT_GE(g, compressorGain(raw, e, 0.4, 0.9)) << e;
+    }
     // At 0.01 the glue is off.
     EXPECT_NEAR(compressorGain(valuesWith(1.0f, 0.01f), env, 0.5, 0.5), 1.0 - plain, 1e-15);
 }
