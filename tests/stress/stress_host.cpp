@@ -100,14 +100,19 @@ struct GuardedBytes {
     }
 };
 
-// One audio channel with guard floats behind the largest block.
+// One audio channel with guard floats behind the largest block. Inputs and
+// outputs get different patterns, so a copy past the end shows as well.
 struct Channel {
     float samples[kMaxBlock + kAudioGuard];
-    void fillGuardPattern() { memset(samples, kFill, sizeof samples); }
+    uint8_t pattern;
+    void fillGuardPattern(uint8_t byte) {
+        pattern = byte;
+        memset(samples, byte, sizeof samples);
+    }
     int firstWrittenFrom(int from) const {
         const auto* b = reinterpret_cast<const uint8_t*>(samples);
         for (size_t i = size_t(from) * sizeof(float); i < sizeof samples; ++i)
-            if (b[i] != kFill) return int(i / sizeof(float));
+            if (b[i] != pattern) return int(i / sizeof(float));
         return -1;
     }
 };
@@ -443,7 +448,8 @@ private:
         describe("%s(%d frames, %s)", replacing ? "processReplacing" : "process", frames,
                  inPlace ? "in place" : "separate buffers");
         const int n = frames > 0 ? frames : 0;
-        for (Channel* c : {&inputs[0], &inputs[1], &outputs[0], &outputs[1]}) c->fillGuardPattern();
+        for (Channel* c : {&inputs[0], &inputs[1]}) c->fillGuardPattern(0xA5);
+        for (Channel* c : {&outputs[0], &outputs[1]}) c->fillGuardPattern(kFill);  // NaN until written
         fillInput(inputs[0], n);
         if (rng.chance(0.3)) memcpy(inputs[1].samples, inputs[0].samples, sizeof(float) * size_t(n));
         else fillInput(inputs[1], n);
