@@ -34,7 +34,8 @@ void playLoudTone(AEffect* e) {
     const double step = 2.0 * 3.141592653589793 * 100.0 / 44100.0;
     dispatch(e, effMainsChanged, 0, 1);
     for (int b = 0, n = 0; b < 43; ++b) {
-        for (int i = 0; i < block; ++i, ++n) left[i] = right[i] = static_cast<float>(0.9 * std::sin(step * n));
+        for (int i = 0; i < block; ++i, ++n)
+            left[i] = right[i] = static_cast<float>(0.9 * std::sin(step * n));
         e->processReplacing(e, in, out, block);
     }
 }
@@ -49,7 +50,8 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i + 1 < args.size(); ++i)
         if (args[i] == "--out") {
             picture = args[i + 1];
-            args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+            const auto at = args.begin() + static_cast<long>(i);
+            args.erase(at, at + 2);
             break;
         }
     RenderOptions options;

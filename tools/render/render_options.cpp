@@ -69,7 +69,8 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
         } else if (a == "--rate") {
             double rate = 0.0;
             if (!parseNumber(args[++i], rate) || rate <= 0.0 || rate > 10e6) {
-                error = "the sample rate '" + args[i] + "' is not a rate in hertz; give for example --rate 48000";
+                error = "the sample rate '" + args[i] +
+                        "' is not a rate in hertz; give for example --rate 48000";
                 return false;
             }
             o.sampleRate = rate;
