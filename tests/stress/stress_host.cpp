@@ -187,7 +187,8 @@ public:
         else if (what < 79) bypass(in);
         else if (what < 85) editor(in);
         else if (what < 99) mouse(in);
-        else reopen(in);
+        else if (rng.chance(0.9)) reopen(in);
+        else reopenAll();
         takeAutomation();
         for (int i = 0; i < count; ++i) {
             checkParameters(slots[i]);
@@ -211,6 +212,15 @@ private:
         if (FindWindowExA(in.parent, nullptr, "DorlinQuilletEditorWndClass", nullptr))
             fail("editor window outlives its instance");
         create(in);
+    }
+
+    // Every instance closed (GDI+ shuts down with the last), then all rebuilt.
+    void reopenAll() {
+        describe("every instance closed and rebuilt");
+        for (int i = 0; i < count; ++i) dispatch(slots[i].effect, effClose);
+        pumpMessages(200);
+        for (int i = 0; i < count; ++i) create(slots[i]);
+        seen.reopens += uint64_t(count);
     }
 
     int32_t anyIndex() {

@@ -46,6 +46,8 @@ void audioThread(AEffect* effect, uint64_t seed) {
             in[0][i] = static_cast<float>(level * rng.symmetric());
             in[1][i] = static_cast<float>(level * rng.symmetric());
         }
+        // Automation playback: hosts also set parameters from the audio thread.
+        if (rng.chance(0.3)) effect->setParameter(effect, rng.between(0, 7), static_cast<float>(rng.unit()));
         const bool inPlace = rng.chance(0.3);
         effect->processReplacing(effect, ins, inPlace ? ins : outs, frames);
         for (int ch = 0; ch < 2; ++ch)
