@@ -47,7 +47,7 @@ void audioThread(AEffect* effect, uint64_t seed) {
             in[1][i] = static_cast<float>(level * rng.symmetric());
         }
         // Automation playback: hosts also set parameters from the audio thread.
-        if (rng.chance(0.3)) effect->setParameter(effect, rng.between(0, 7), static_cast<float>(rng.unit()));
+        if (rng.chance(0.01)) effect->setParameter(effect, rng.between(0, 7), static_cast<float>(rng.unit()));
         const bool inPlace = rng.chance(0.3);
         effect->processReplacing(effect, ins, inPlace ? ins : outs, frames);
         for (int ch = 0; ch < 2; ++ch)
@@ -71,7 +71,7 @@ HWND makeParentWindow() {
 
 void pumpMessages() {
     MSG msg;
-    for (int i = 0; i < 100 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+    for (int i = 0; i < 10 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
