@@ -2,8 +2,9 @@
 // (sample-rate requests, parameter values, bypass, blocks of any size with any
 // sample data, in place or not). After every block the outputs must be a copy
 // of the inputs when bypassed and finite within the ceiling otherwise, and the
-// meter finite within 0..100 dB. Buffers are exactly as long as the block, so
-// AddressSanitizer sees any access beyond it.
+// meter finite within 0..100 dB; a twin engine fed the same block with the
+// other buffer layout (in place or separate) must agree bit for bit. Buffers
+// are exactly as long as the block, so AddressSanitizer sees any access beyond.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -33,7 +34,7 @@ void check(bool ok) {
     if (!ok) abort();
 }
 
-void runBlock(Script& in, EngineState& state, const BlockControls& controls) {
+void runBlock(Script& in, EngineState& state, EngineState& twin, const BlockControls& controls) {
     const int32_t frames = in.take<int16_t>() % 4097;  // -4096 .. 4096
     const uint8_t mode = in.take<uint8_t>();
     const size_t n = frames > 0 ? size_t(frames) : 0;
@@ -48,24 +49,36 @@ void runBlock(Script& in, EngineState& state, const BlockControls& controls) {
         }
     }
     const std::vector<float> originalL = l, originalR = r;
+    // The twin runs the same block with the other buffer layout: in place and
+    // separate buffers must give the same bits.
+    std::vector<float> twinL = l, twinR = r;
     // new[] of the exact length (zero included) so ASan guards both ends.
     float* outL = new float[n];
     float* outR = new float[n];
     const bool inPlace = mode & 2;
     const float* ins[2] = {l.data(), r.data()};
     float* outs[2] = {inPlace ? l.data() : outL, inPlace ? r.data() : outR};
-    if (n == 0) ins[0] = ins[1] = outs[0] = outs[1] = outL;
+    const float* twinIns[2] = {twinL.data(), twinR.data()};
+    float* twinOuts[2] = {inPlace ? outL : twinL.data(), inPlace ? outR : twinR.data()};
+    if (n == 0) {
+        ins[0] = ins[1] = twinIns[0] = twinIns[1] = outL;
+        outs[0] = outs[1] = twinOuts[0] = twinOuts[1] = outL;
+    }
     processBlock(state, controls, ins, outs, frames);
+    std::vector<float> firstL(outs[0], outs[0] + n), firstR(outs[1], outs[1] + n);
+    processBlock(twin, controls, twinIns, twinOuts, frames);
 
     const bool bypassed = controls.hostBypass || controls.params[kBypass] > 0.5f;
     for (size_t i = 0; i < n; ++i)
         for (int ch = 0; ch < 2; ++ch) {
-            const float y = outs[ch][i];
+            const float y = (ch ? firstR : firstL)[i];
             const float x = (ch ? originalR : originalL)[i];
             check(bypassed ? sameBits(x, y) : withinCeiling(y));
+            check(sameBits(y, twinOuts[ch][i]));
         }
     const float meter = state.gainReductionMeter.load(std::memory_order_relaxed);
     check(meter >= 0.0f && meter <= 100.0f);
+    check(sameBits(meter, twin.gainReductionMeter.load(std::memory_order_relaxed)));
     delete[] outL;
     delete[] outR;
 }
@@ -74,16 +87,19 @@ void runBlock(Script& in, EngineState& state, const BlockControls& controls) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Script in{data, size};
-    EngineState state;
+    EngineState state, twin;
     initEngineState(state);
-    std::atomic<double> hostSampleRate{44100.0};
+    initEngineState(twin);
+    std::atomic<double> hostSampleRate{44100.0}, twinSampleRate{44100.0};
     BlockControls controls{};
     for (int i = 0; i < kParamCount; ++i) controls.params[i] = kParamTable[i].defaultValue;
     controls.hostSampleRate = 44100.0;
     for (int event = 0; event < 64 && in.size > 0; ++event) {
         const uint8_t op = in.take<uint8_t>() % 4;
         if (op == 0) {
-            applySampleRate(hostSampleRate, state.coefficients, in.take<float>());
+            const float rate = in.take<float>();
+            applySampleRate(hostSampleRate, state.coefficients, rate);
+            applySampleRate(twinSampleRate, twin.coefficients, rate);
             controls.hostSampleRate = hostSampleRate.load();
         } else if (op == 1) {
             const uint8_t index = in.take<uint8_t>() % kParamCount;
@@ -91,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else if (op == 2) {
             controls.hostBypass = in.take<uint8_t>() & 1;
         } else {
-            runBlock(in, state, controls);
+            runBlock(in, state, twin, controls);
         }
     }
     return 0;
