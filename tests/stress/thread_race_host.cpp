@@ -1,6 +1,7 @@
-// Two host threads at once, as in a DAW: an audio thread processes without a
-// pause while the user-interface thread sets parameters, changes the sample
-// rate and bypass, opens, paints and closes the editor and drags knobs.
+// Host threads at once, as in a DAW: two instances, each processed without a
+// pause on an audio thread of its own, while the user-interface thread sets
+// parameters, changes the sample rate and bypass, opens, paints and closes the
+// editors and drags knobs.
 // Every output sample must stay finite and within the ceiling, and the
 // published meter finite and within its range.
 //
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "plugin/plugin_instance.h"
 #include "stress_random.h"
@@ -36,9 +38,9 @@ uint64_t gSeed = 0;
 // copy the input, which is in range too, so one rule holds for both.
 void audioThread(AEffect* effect, uint64_t seed) {
     StressRng rng(seed);
-    static float in[2][4096], out[2][4096];
-    float* ins[2] = {in[0], in[1]};
-    float* outs[2] = {out[0], out[1]};
+    std::vector<float> buffers(4 * 4096);  // this thread's own
+    float* in[2] = {&buffers[0], &buffers[4096]};
+    float* out[2] = {&buffers[2 * 4096], &buffers[3 * 4096]};
     while (!stopAudio.load(std::memory_order_relaxed)) {
         const int32_t frames = rng.chance(0.02) ? 0 : rng.between(1, 4096);
         const double level = rng.chance(0.5) ? 0.98 : 0.02;
@@ -49,7 +51,7 @@ void audioThread(AEffect* effect, uint64_t seed) {
         // Automation playback: hosts also set parameters from the audio thread.
         if (rng.chance(0.01)) effect->setParameter(effect, rng.between(0, 7), static_cast<float>(rng.unit()));
         const bool inPlace = rng.chance(0.3);
-        effect->processReplacing(effect, ins, inPlace ? ins : outs, frames);
+        effect->processReplacing(effect, in, inPlace ? in : out, frames);
         for (int ch = 0; ch < 2; ++ch)
             for (int i = 0; i < frames; ++i) {
                 const float y = inPlace ? in[ch][i] : out[ch][i];
@@ -137,22 +139,31 @@ int main(int argc, char** argv) {
         fprintf(stderr, "cannot load DorlinQuillet.dll beside the program\n");
         return 2;
     }
-    AEffect* effect = plugin.entry(recordingAudioMaster);
-    HWND parent = makeParentWindow();
+    constexpr int kInstances = 2;
+    AEffect* effects[kInstances];
+    HWND parents[kInstances];
+    std::thread audio[kInstances];
+    for (int i = 0; i < kInstances; ++i) {
+        effects[i] = plugin.entry(recordingAudioMaster);
+        parents[i] = makeParentWindow();
+        audio[i] = std::thread(audioThread, effects[i], gSeed ^ (0xA5A5A5A5ull + uint64_t(i)));
+    }
     StressRng rng(gSeed);
-    std::thread audio(audioThread, effect, gSeed ^ 0xA5A5A5A5ull);
 
     uint64_t uiSteps = 0;
     const uint64_t start = GetTickCount64();
     while (double(GetTickCount64() - start) < seconds * 1000.0) {
-        uiStep(effect, parent, rng);
+        const int i = int(rng.below(kInstances));
+        uiStep(effects[i], parents[i], rng);
         recordedHostCalls().clear();
         ++uiSteps;
     }
     stopAudio = true;
-    audio.join();
-    closeEffect(effect);
-    DestroyWindow(parent);
+    for (int i = 0; i < kInstances; ++i) {
+        audio[i].join();
+        closeEffect(effects[i]);
+        DestroyWindow(parents[i]);
+    }
     unloadPlugin(plugin);
     printf("thread race: seed %" PRIu64 ", %" PRIu64 " blocks against %" PRIu64 " UI steps, clean\n", gSeed,
            blocksProcessed.load(), uiSteps);
