@@ -1,8 +1,9 @@
-// The engine between two threads, built with ThreadSanitizer: one thread runs
-// blocks as the audio thread does (one snapshot of the shared values, then
-// processBlock); the other sets parameters, host bypass and sample rates and
-// reads the meter, as the host and the editor do. TSan reports any access the
-// memory model leaves undefined; the audio side checks every sample.
+// The engine between threads, built with ThreadSanitizer: two audio threads
+// each run an instance's blocks as the host's audio thread does (one snapshot
+// of the shared values, then processBlock), while the main thread sets
+// parameters, host bypass and sample rates and reads the meters, as the host
+// and the editor do. TSan reports any access the memory model leaves
+// undefined; the audio side checks every sample.
 //
 //   engine_race_tsan [--seconds S]   (DQ_RACE_SECONDS too; default 4)
 #include <atomic>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "engine.h"
 #include "engine_state.h"
@@ -34,11 +36,12 @@ void report(const char* what, double value) {
     if (failures.fetch_add(1) < 10) fprintf(stderr, "ENGINE RACE FAILURE: %s (%g)\n", what, value);
 }
 
-void audioThread(SharedInstance& s, long& blocks) {
-    StressRng rng(7);
-    static float in[2][2048], out[2][2048];
+void audioThread(SharedInstance& s, long& blocks, uint64_t seed) {
+    StressRng rng(seed);
+    std::vector<float> buffers(4 * 2048);  // this thread's own
+    float* in[2] = {&buffers[0], &buffers[2048]};
+    float* out[2] = {&buffers[2 * 2048], &buffers[3 * 2048]};
     const float* ins[2] = {in[0], in[1]};
-    float* outs[2] = {out[0], out[1]};
     while (!stop.load(std::memory_order_relaxed)) {
         const int32_t frames = rng.between(0, 2048);
         const double level = rng.chance(0.5) ? 0.98 : 0.01;
@@ -50,7 +53,7 @@ void audioThread(SharedInstance& s, long& blocks) {
         for (int i = 0; i < kParamCount; ++i) controls.params[i] = s.params[i].load(std::memory_order_relaxed);
         controls.hostSampleRate = s.hostSampleRate.load(std::memory_order_relaxed);
         controls.hostBypass = s.hostBypass.load(std::memory_order_relaxed);
-        processBlock(s.engine, controls, ins, outs, frames);
+        processBlock(s.engine, controls, ins, out, frames);
         for (int ch = 0; ch < 2; ++ch)
             for (int i = 0; i < frames; ++i)
                 if (!withinCeiling(out[ch][i])) report("output sample outside the ceiling", out[ch][i]);
@@ -65,15 +68,22 @@ int main(int argc, char** argv) {
     if (const char* env = getenv("DQ_RACE_SECONDS")) seconds = atof(env);
     if (argc == 3 && !strcmp(argv[1], "--seconds")) seconds = atof(argv[2]);
 
-    static SharedInstance s;
-    for (int i = 0; i < kParamCount; ++i) s.params[i].store(kParamTable[i].defaultValue);
-    initEngineState(s.engine);
+    // Two instances, each on an audio thread of its own, as a multi-core host runs them.
+    constexpr int kInstances = 2;
+    static SharedInstance instances[kInstances];
+    long blocks[kInstances] = {};
+    std::thread audio[kInstances];
+    for (int n = 0; n < kInstances; ++n) {
+        for (int i = 0; i < kParamCount; ++i) instances[n].params[i].store(kParamTable[i].defaultValue);
+        initEngineState(instances[n].engine);
+        audio[n] = std::thread(audioThread, std::ref(instances[n]), std::ref(blocks[n]), 7 + n);
+    }
 
-    long blocks = 0, controlSteps = 0;
-    std::thread audio(audioThread, std::ref(s), std::ref(blocks));
+    long controlSteps = 0;
     StressRng rng(11);
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
+        SharedInstance& s = instances[rng.below(kInstances)];
         switch (rng.below(4)) {
         case 0: applySampleRate(s.hostSampleRate, s.engine.coefficients, anySampleRate(rng)); break;
         case 1: s.params[rng.below(kParamCount - 1)].store(clampParameter(anyFloat(rng)), std::memory_order_relaxed); break;
@@ -89,8 +99,8 @@ int main(int argc, char** argv) {
         ++controlSteps;
     }
     stop = true;
-    audio.join();
-    printf("engine race: %ld blocks against %ld control steps, %d failures\n", blocks, controlSteps,
+    for (std::thread& t : audio) t.join();
+    printf("engine race: %ld + %ld blocks against %ld control steps, %d failures\n", blocks[0], blocks[1], controlSteps,
            failures.load());
     return failures.load() == 0 ? 0 : 1;
 }
