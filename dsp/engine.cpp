@@ -72,6 +72,8 @@ inline float ceiling(double y) {
 // each sample on its own, so their long chains of divisions overlap across
 // samples (and pair up in vector registers) instead of stalling the recursions.
 constexpr int32_t kChunk = 64;
+// Blocks shorter than this skip the passes and run sample by sample.
+constexpr int32_t kSmallBlock = 16;
 
 struct ChunkValues {
     double peak[kChunk];
@@ -87,8 +89,10 @@ struct ChunkValues {
 };
 
 template <bool kBassArmor, bool kGlue>
-float runSamples(EngineState& state, const BlockValues& b, const RateCoefficientValues& c,
-                 const float* inL, const float* inR, float* outL, float* outR, int32_t n) {
+__attribute__((always_inline)) inline float runSamples(EngineState& state, const BlockValues& b,
+                                                       const RateCoefficientValues& c, const float* inL,
+                                                       const float* inR, float* outL, float* outR,
+                                                       int32_t n) {
     // State in locals for the loop, written back once.
     AnalysisState a = state.analysis;
     int32_t windowCounter = state.windowCounter;
@@ -121,80 +125,96 @@ float runSamples(EngineState& state, const BlockValues& b, const RateCoefficient
     bool tinyGainSeen = false;
     ChunkValues k;
 
-    for (int32_t at = 0; at < n; at += kChunk) {
+    // The per-sample steps, each on one index of the chunk arrays.
+    auto analyse = [&](const float* l, const float* r, int32_t i) {
+        double dL = detectorInput(l[i]);
+        double dR = detectorInput(r[i]);
+        if (kBassArmor) {
+            armorL += (dL - armorL) * b.bassArmorStep;
+            armorR += (dR - armorR) * b.bassArmorStep;
+            dL -= armorL;
+            dR -= armorR;
+        }
+        const double absL = std::fabs(dL);
+        const double absR = std::fabs(dR);
+        const double peak = absR > absL ? absR : absL;
+        const double level = peak < kLevelLimit ? peak : 0.0;
+        const ProgramSnapshot p = advanceProgramLevel(a, windowCounter, c, level, nextWobbleSine);
+        k.peak[i] = peak;
+        k.programLevel[i] = p.programLevel;
+        k.programAverage[i] = p.programAverage;
+        k.curvatureSmoothed[i] = p.curvatureSmoothed;
+        k.wobbleSine[i] = p.wobbleSine;
+    };
+    auto control = [&](int32_t i) {
+        const ProgramLevel p = programControls(
+            {k.programLevel[i], k.programAverage[i], k.curvatureSmoothed[i], k.wobbleSine[i]}, releaseStep);
+        k.release[i] = p.adaptiveRelease;
+        k.softening[i] = p.crestSoftening;
+        k.knee[i] = p.kneeLevel;
+    };
+    auto follow = [&](int32_t i) {
+        const double peak = k.peak[i];
+        const double coeff = peak > envelope ? b.attackCoeff : k.release[i];
+        envelope = (1.0 - coeff) * peak + coeff * envelope;
+        k.envelope[i] = envelope;
+    };
+    auto computeGain = [&](int32_t i) {
+        k.gain[i] = compressorGainWith<kGlue>(b, k.envelope[i], k.softening[i], k.knee[i]);
+    };
+    auto countGain = [&](int32_t i) {
+        const double gain = k.gain[i];
+        if (gain > 0.00001) smallestGain = gain < smallestGain ? gain : smallestGain;
+        else tinyGainSeen = true;
+    };
+    // Reads the input sample again before writing the output: in-place is fine.
+    auto output = [&](const float* l, const float* r, float* oL, float* oR, int32_t i) {
+        const double wet = k.gain[i] * b.wetGain;
+        const double xL = l[i];
+        const double xR = r[i];
+        oL[i] = ceiling(xL * b.dryGain + xL * wet);
+        oR[i] = ceiling(xR * b.dryGain + xR * wet);
+    };
+
+    if (n < kSmallBlock) {
+        // A few frames: one sample at a time, without the passes' set-up.
+        for (int32_t i = 0; i < n; ++i) {
+            analyse(inL, inR, i);
+            control(i);
+            follow(i);
+            if (envelope > b.thresholdGain) computeGain(i);
+            else k.gain[i] = 1.0;  // what the gain computer gives there
+            countGain(i);
+            output(inL, inR, outL, outR, i);
+        }
+    }
+    for (int32_t at = 0; n >= kSmallBlock && at < n; at += kChunk) {
         const int32_t m = n - at < kChunk ? n - at : kChunk;
         const float* l = inL + at;
         const float* r = inR + at;
-
-        for (int32_t i = 0; i < m; ++i) {
-            double dL = detectorInput(l[i]);
-            double dR = detectorInput(r[i]);
-            if (kBassArmor) {
-                armorL += (dL - armorL) * b.bassArmorStep;
-                armorR += (dR - armorR) * b.bassArmorStep;
-                dL -= armorL;
-                dR -= armorR;
-            }
-            const double absL = std::fabs(dL);
-            const double absR = std::fabs(dR);
-            const double peak = absR > absL ? absR : absL;
-            const double level = peak < kLevelLimit ? peak : 0.0;
-            const ProgramSnapshot p = advanceProgramLevel(a, windowCounter, c, level, nextWobbleSine);
-            k.peak[i] = peak;
-            k.programLevel[i] = p.programLevel;
-            k.programAverage[i] = p.programAverage;
-            k.curvatureSmoothed[i] = p.curvatureSmoothed;
-            k.wobbleSine[i] = p.wobbleSine;
-        }
-
-        for (int32_t i = 0; i < m; ++i) {
-            const ProgramLevel p = programControls(
-                {k.programLevel[i], k.programAverage[i], k.curvatureSmoothed[i], k.wobbleSine[i]}, releaseStep);
-            k.release[i] = p.adaptiveRelease;
-            k.softening[i] = p.crestSoftening;
-            k.knee[i] = p.kneeLevel;
-        }
-
+        for (int32_t i = 0; i < m; ++i) analyse(l, r, i);
+        for (int32_t i = 0; i < m; ++i) control(i);
         double loudest = 0.0;
         for (int32_t i = 0; i < m; ++i) {
-            const double peak = k.peak[i];
-            const double coeff = peak > envelope ? b.attackCoeff : k.release[i];
-            envelope = (1.0 - coeff) * peak + coeff * envelope;
-            k.envelope[i] = envelope;
+            follow(i);
             loudest = envelope > loudest ? envelope : loudest;
         }
-
         // A chunk whose envelope never passes the threshold has a gain of
         // exactly 1 throughout, which the gain computer would only confirm.
         if (!(loudest > b.thresholdGain)) {
             for (int32_t i = 0; i < m; ++i) k.gain[i] = 1.0;
         } else {
-            for (int32_t i = 0; i < m; ++i)
-                k.gain[i] = compressorGainWith<kGlue>(b, k.envelope[i], k.softening[i], k.knee[i]);
+            for (int32_t i = 0; i < m; ++i) computeGain(i);
         }
-
         // Gains are positive and finite: a plain minimum finds the smallest,
         // and only a chunk that reached the 24 dB floor needs a closer look.
         const double chunkSmallest = smallestOf(k.gain, m);
         if (chunkSmallest > 0.00001) {
             smallestGain = chunkSmallest < smallestGain ? chunkSmallest : smallestGain;
         } else {
-            tinyGainSeen = true;
-            for (int32_t i = 0; i < m; ++i)
-                if (k.gain[i] > 0.00001 && k.gain[i] < smallestGain) smallestGain = k.gain[i];
+            for (int32_t i = 0; i < m; ++i) countGain(i);
         }
-
-        // Inputs are read again here, after the passes above and before each
-        // output sample is written: in-place buffers are fine.
-        float* oL = outL + at;
-        float* oR = outR + at;
-        for (int32_t i = 0; i < m; ++i) {
-            const double wet = k.gain[i] * b.wetGain;
-            const double xL = l[i];
-            const double xR = r[i];
-            oL[i] = ceiling(xL * b.dryGain + xL * wet);
-            oR[i] = ceiling(xR * b.dryGain + xR * wet);
-        }
+        for (int32_t i = 0; i < m; ++i) output(l, r, outL + at, outR + at, i);
     }
 
     state.analysis = a;
@@ -214,6 +234,41 @@ float runSamples(EngineState& state, const BlockValues& b, const RateCoefficient
     if (tinyGainSeen && 24.0f > maxReduction) maxReduction = 24.0f;
     return maxReduction;
 }
+
+// The sample loop, built three times: for every x86-64 processor, and for
+// those with AVX2 or AVX-512, where the passes without recursion run four or
+// eight samples per instruction and the recursions find more registers. All
+// builds compute the same values (no fused multiply-add), bit for bit.
+using SampleLoop = float (*)(EngineState&, const BlockValues&, const RateCoefficientValues&,
+                             const float*, const float*, float*, float*, int32_t);
+
+#define DEFINE_SAMPLE_LOOP(name, attributes)                                                       \
+    template <bool kBassArmor, bool kGlue>                                                         \
+    attributes float name(EngineState& state, const BlockValues& b, const RateCoefficientValues& c, \
+                          const float* inL, const float* inR, float* outL, float* outR, int32_t n) { \
+        return runSamples<kBassArmor, kGlue>(state, b, c, inL, inR, outL, outR, n);                \
+    }
+DEFINE_SAMPLE_LOOP(runSamplesBaseline, )
+DEFINE_SAMPLE_LOOP(runSamplesAvx2, __attribute__((target("avx2"))))
+DEFINE_SAMPLE_LOOP(runSamplesAvx512,
+                   __attribute__((target("avx512f,avx512vl,avx2"))))
+#undef DEFINE_SAMPLE_LOOP
+
+#define SAMPLE_LOOPS(name) {{name<false, false>, name<false, true>}, {name<true, false>, name<true, true>}}
+// Indexed by [instruction set][bass armor][glue].
+constexpr SampleLoop kSampleLoops[3][2][2] = {
+    SAMPLE_LOOPS(runSamplesBaseline), SAMPLE_LOOPS(runSamplesAvx2), SAMPLE_LOOPS(runSamplesAvx512)};
+#undef SAMPLE_LOOPS
+
+int widestInstructionSet() {
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl")) return 2;
+    return __builtin_cpu_supports("avx2") ? 1 : 0;
+}
+
+// Decided once when the library loads, never on the audio thread.
+const int widestSet = widestInstructionSet();
+int instructionSet = widestSet;
 
 }  // namespace
 
@@ -243,10 +298,14 @@ void processBlock(EngineState& state, const BlockControls& controls, const float
         // reaches the engine at the next block, and a copy that straddles one
         // still mixes two valid, finite sets.
         const RateCoefficientValues c = loadRateCoefficients(state.coefficients);
-        const auto run = b.bassArmorOn ? (b.glueOn ? runSamples<true, true> : runSamples<true, false>)
-                                       : (b.glueOn ? runSamples<false, true> : runSamples<false, false>);
+        const SampleLoop run = kSampleLoops[instructionSet][b.bassArmorOn][b.glueOn];
         maxReduction = run(state, b, c, inL, inR, outL, outR, sampleFrames);
     }
     const float meter = state.gainReductionMeter.load(std::memory_order_relaxed);
     state.gainReductionMeter.store(0.82f * meter + 0.18f * maxReduction, std::memory_order_relaxed);
+}
+
+// Tests only, before any processing.
+void selectEngineInstructionSet(int widest) {
+    instructionSet = widest < widestSet ? (widest > 0 ? widest : 0) : widestSet;
 }

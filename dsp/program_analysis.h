@@ -47,7 +47,7 @@ inline ProgramSnapshot advanceProgramLevel(AnalysisState& a, int32_t& windowCoun
     a.fastLevel += (normalised - a.fastLevel) * c.fastLevelStep;
     if (++windowCounter >= c.windowLength) {
         windowCounter = 0;
-        double* h = a.curvatureHistory;
+        double (&h)[4] = a.curvatureHistory;
         const double d = a.fastLevel - 4.0 * h[0] + 6.0 * h[1] - 4.0 * h[2] + h[3];
         h[3] = h[2];
         h[2] = h[1];
