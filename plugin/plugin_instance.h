@@ -16,8 +16,10 @@ struct PluginInstance {
     std::atomic<float> params[kParamCount];
     std::atomic<double> hostSampleRate;
     std::atomic<bool> hostBypass;
+    // Written on the host's main thread only, but read by pluginSetParameter's
+    // repaint request, which hosts also call from the audio thread: atomic.
+    std::atomic<HWND> editorWindow;
     // Editor, host main thread only.
-    HWND editorWindow;
     ERect editorRect;
     int32_t dragParam;  // -1 while no drag
     int32_t dragStartY;
