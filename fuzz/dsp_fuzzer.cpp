@@ -1,10 +1,11 @@
 // libFuzzer target on the engine: the input bytes are a script of host events
 // (sample-rate requests, parameter values, bypass, blocks of any size with any
-// sample data, in place or not). After every block the outputs must be a copy
-// of the inputs when bypassed and finite within the ceiling otherwise, and the
-// meter finite within 0..100 dB; a twin engine fed the same block with the
-// other buffer layout (in place or separate) must agree bit for bit. Buffers
-// are exactly as long as the block, so AddressSanitizer sees any access beyond.
+// sample data, in place, separate or from one mono buffer). After every block
+// the outputs must be a copy of the inputs when bypassed and finite within the
+// ceiling otherwise, and the meter finite within 0..100 dB; a twin engine fed
+// the same block in separate buffers must agree bit for bit whatever the
+// layout. Buffers are exactly as long as the block, so AddressSanitizer sees
+// any access beyond.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -34,9 +35,14 @@ void check(bool ok) {
     if (!ok) abort();
 }
 
+// How the host lays out its buffers: the twin always gets separate ones.
+enum Layout { kSeparate, kInPlace, kMonoInput, kMonoInPlace };
+
 void runBlock(Script& in, EngineState& state, EngineState& twin, const BlockControls& controls) {
     const int32_t frames = in.take<int16_t>() % 4097;  // -4096 .. 4096
     const uint8_t mode = in.take<uint8_t>();
+    const Layout layout = Layout((mode >> 1) & 3);
+    const bool mono = layout == kMonoInput || layout == kMonoInPlace;
     const size_t n = frames > 0 ? size_t(frames) : 0;
     std::vector<float> l(n), r(n);
     if (mode & 1) {  // raw float bits from the script, then silence
@@ -45,33 +51,32 @@ void runBlock(Script& in, EngineState& state, EngineState& twin, const BlockCont
         const float gain = in.take<float>();
         for (size_t i = 0; i < n; ++i) {
             l[i] = gain * float(in.size ? int8_t(in.data[i % in.size]) : 0) / 128.0f;
-            r[i] = (mode & 4) ? l[i] : -0.5f * l[i];
+            r[i] = (mode & 8) ? l[i] : -0.5f * l[i];
         }
     }
+    if (mono) r = l;  // one buffer feeds both inputs
     const std::vector<float> originalL = l, originalR = r;
-    // The twin runs the same block with the other buffer layout: in place and
-    // separate buffers must give the same bits.
     std::vector<float> twinL = l, twinR = r;
     // new[] of the exact length (zero included) so ASan guards both ends.
     float* outL = new float[n];
     float* outR = new float[n];
-    const bool inPlace = mode & 2;
-    const float* ins[2] = {l.data(), r.data()};
-    float* outs[2] = {inPlace ? l.data() : outL, inPlace ? r.data() : outR};
+    float* twinOutL = new float[n];
+    float* twinOutR = new float[n];
+    const float* ins[2] = {l.data(), mono ? l.data() : r.data()};
+    float* outs[2] = {outL, outR};
+    if (layout == kInPlace) outs[0] = l.data(), outs[1] = r.data();
+    if (layout == kMonoInPlace) outs[0] = outs[1] = l.data();
     const float* twinIns[2] = {twinL.data(), twinR.data()};
-    float* twinOuts[2] = {inPlace ? outL : twinL.data(), inPlace ? outR : twinR.data()};
-    if (n == 0) {
-        ins[0] = ins[1] = twinIns[0] = twinIns[1] = outL;
-        outs[0] = outs[1] = twinOuts[0] = twinOuts[1] = outL;
-    }
+    float* twinOuts[2] = {twinOutL, twinOutR};
+    if (n == 0) ins[0] = ins[1] = outs[0] = outs[1] = outL;
     processBlock(state, controls, ins, outs, frames);
-    std::vector<float> firstL(outs[0], outs[0] + n), firstR(outs[1], outs[1] + n);
     processBlock(twin, controls, twinIns, twinOuts, frames);
 
+    // Every layout gives the bits the twin gives.
     const bool bypassed = controls.hostBypass || controls.params[kBypass] > 0.5f;
     for (size_t i = 0; i < n; ++i)
         for (int ch = 0; ch < 2; ++ch) {
-            const float y = (ch ? firstR : firstL)[i];
+            const float y = outs[ch][i];
             const float x = (ch ? originalR : originalL)[i];
             check(bypassed ? sameBits(x, y) : withinCeiling(y));
             check(sameBits(y, twinOuts[ch][i]));
@@ -81,6 +86,8 @@ void runBlock(Script& in, EngineState& state, EngineState& twin, const BlockCont
     check(sameBits(meter, twin.gainReductionMeter.load(std::memory_order_relaxed)));
     delete[] outL;
     delete[] outR;
+    delete[] twinOutL;
+    delete[] twinOutR;
 }
 
 }  // namespace
