@@ -451,29 +451,38 @@ private:
         return rng.between(1025, kMaxBlock);
     }
 
+    // Buffer layouts hosts use: separate, in place, and a mono track's one
+    // buffer feeding both inputs (in place too, all four pointers the same).
+    enum Layout { kSeparate, kInPlace, kMonoInput, kMonoInPlace };
+
     void processBlock(Instance& in) {
+        static const char* const layoutNames[] = {"separate buffers", "in place", "mono input",
+                                                  "mono in place"};
         const int32_t frames = anyBlockSize();
-        const bool inPlace = rng.chance(0.3);
+        const Layout layout = Layout(rng.below(4));
+        const bool mono = layout == kMonoInput || layout == kMonoInPlace;
+        const bool inPlace = layout == kInPlace || layout == kMonoInPlace;
         const bool replacing = rng.chance(0.5);
-        describe("%s(%d frames, %s)", replacing ? "processReplacing" : "process", frames,
-                 inPlace ? "in place" : "separate buffers");
+        describe("%s(%d frames, %s)", replacing ? "processReplacing" : "process", frames, layoutNames[layout]);
         const int n = frames > 0 ? frames : 0;
         for (Channel* c : {&inputs[0], &inputs[1]}) c->fillGuardPattern(0xA5);
         for (Channel* c : {&outputs[0], &outputs[1]}) c->fillGuardPattern(kFill);  // NaN until written
         fillInput(inputs[0], n);
-        if (rng.chance(0.3)) memcpy(inputs[1].samples, inputs[0].samples, sizeof(float) * size_t(n));
+        if (mono || rng.chance(0.3)) memcpy(inputs[1].samples, inputs[0].samples, sizeof(float) * size_t(n));
         else fillInput(inputs[1], n);
         memcpy(original, inputs, sizeof original);
 
-        float* in2[2] = {inputs[0].samples, inputs[1].samples};
-        float* out2[2] = {outputs[0].samples, outputs[1].samples};
-        float** outs = inPlace ? in2 : out2;
+        Channel* inChannel[2] = {&inputs[0], mono ? &inputs[0] : &inputs[1]};
+        Channel* outChannel[2] = {&outputs[0], &outputs[1]};
+        if (inPlace) outChannel[0] = inChannel[0], outChannel[1] = inChannel[1];
+        float* in2[2] = {inChannel[0]->samples, inChannel[1]->samples};
+        float* out2[2] = {outChannel[0]->samples, outChannel[1]->samples};
         const bool bypassed = in.hostBypass || in.expected[8] > 0.5f;
         ++seen.blocks;
-        (replacing ? in.effect->processReplacing : in.effect->process)(in.effect, in2, outs, frames);
+        (replacing ? in.effect->processReplacing : in.effect->process)(in.effect, in2, out2, frames);
 
         for (int ch = 0; ch < 2; ++ch) {
-            const Channel& out = inPlace ? inputs[ch] : outputs[ch];
+            const Channel& out = *outChannel[ch];
             if (const int at = out.firstWrittenFrom(n); at >= 0)
                 fail("channel %d written at sample %d of a %d-sample block", ch, at, int(frames));
             if (!inPlace && memcmp(inputs[ch].samples, original[ch].samples, sizeof(Channel)) != 0)
@@ -485,6 +494,9 @@ private:
                          ch, i, double(y), double(original[ch].samples[i]));
             }
         }
+        // A mono pair is one signal twice: both outputs must agree.
+        if (mono && !inPlace && memcmp(outputs[0].samples, outputs[1].samples, sizeof(float) * size_t(n)) != 0)
+            fail("mono input gave two different output channels");
     }
 
     StressRng rng;
