@@ -214,11 +214,19 @@ private:
         create(in);
     }
 
-    // Every instance closed (GDI+ shuts down with the last), then all rebuilt.
+    // Every instance closed (GDI+ shuts down with the last), then all rebuilt,
+    // sometimes from a freshly reloaded library, as a host's rescan does.
     void reopenAll() {
-        describe("every instance closed and rebuilt");
+        const bool reload = rng.chance(0.5);
+        describe("every instance closed and rebuilt%s", reload ? " after reloading the library" : "");
         for (int i = 0; i < count; ++i) dispatch(slots[i].effect, effClose);
         pumpMessages(200);
+        if (reload) {
+            unloadPlugin(plugin);
+            plugin = loadPlugin(pluginPathBesideProgram());
+            if (!plugin.module || !plugin.entry || !plugin.mainAlias) fail("the library does not load again");
+            gPluginModule = plugin.module;
+        }
         for (int i = 0; i < count; ++i) create(slots[i]);
         seen.reopens += uint64_t(count);
     }
