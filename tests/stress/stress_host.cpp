@@ -24,7 +24,8 @@
 namespace {
 
 constexpr int kMaxBlock = 8192;
-constexpr int kAudioGuard = 64;      // floats after each audio buffer
+constexpr int kAudioGuard = 64;      // floats before and after each audio buffer
+constexpr int kGuardBytes = 64;      // bytes before each host text buffer
 constexpr int kHostBufferBytes = 1024;
 constexpr int kInstancesMax = 3;
 constexpr uint8_t kFill = 0xFF;
@@ -88,32 +89,49 @@ void watchdog() {
     }
 }
 
-// A host text buffer: filled with 0xFF so every written byte shows.
+// Index, relative to the buffer's start, of the first byte in `raw` that is
+// outside [0, size) and no longer `pattern`; `guard` bytes lie before the buffer.
+// Returns false when the guards are intact.
+bool writtenOutside(const uint8_t* raw, size_t total, size_t guard, size_t size, uint8_t pattern,
+                    long* at) {
+    for (size_t i = 0; i < total; ++i) {
+        if (i >= guard && i < guard + size) continue;
+        if (raw[i] != pattern) {
+            *at = long(i) - long(guard);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A host text buffer between guard bytes, all 0xFF so every written byte shows.
 struct GuardedBytes {
-    uint8_t bytes[kHostBufferBytes];
-    void reset() { memset(bytes, kFill, sizeof bytes); }
-    // Index of the first byte at or after `from` that is no longer 0xFF, or -1.
-    int firstWrittenFrom(int from) const {
-        for (int i = from; i < kHostBufferBytes; ++i)
-            if (bytes[i] != kFill) return i;
-        return -1;
+    uint8_t raw[kGuardBytes + kHostBufferBytes];
+    uint8_t* bytes() { return raw + kGuardBytes; }
+    void reset() { memset(raw, kFill, sizeof raw); }
+    bool writtenOutside(int size, long* at) const {
+        return ::writtenOutside(raw, sizeof raw, kGuardBytes, size_t(size), kFill, at);
     }
 };
 
-// One audio channel with guard floats behind the largest block. Inputs and
-// outputs get different patterns, so a copy past the end shows as well.
+// One audio channel between guard floats, sized for the largest block. Inputs
+// and outputs get different patterns, so a copy past either end shows too.
 struct Channel {
-    float samples[kMaxBlock + kAudioGuard];
+    float raw[kAudioGuard + kMaxBlock + kAudioGuard];
     uint8_t pattern;
+    float* samples() { return raw + kAudioGuard; }
+    const float* samples() const { return raw + kAudioGuard; }
     void fillGuardPattern(uint8_t byte) {
         pattern = byte;
-        memset(samples, byte, sizeof samples);
+        memset(raw, byte, sizeof raw);
     }
-    int firstWrittenFrom(int from) const {
-        const auto* b = reinterpret_cast<const uint8_t*>(samples);
-        for (size_t i = size_t(from) * sizeof(float); i < sizeof samples; ++i)
-            if (b[i] != pattern) return int(i / sizeof(float));
-        return -1;
+    // The sample index of the first write outside [0, frames), if any.
+    bool writtenOutside(int frames, long* at) const {
+        const bool outside = ::writtenOutside(reinterpret_cast<const uint8_t*>(raw), sizeof raw,
+                                              kAudioGuard * sizeof(float), size_t(frames) * sizeof(float),
+                                              pattern, at);
+        if (outside) *at = *at >= 0 ? *at / long(sizeof(float)) : -1 - (-*at - 1) / long(sizeof(float));
+        return outside;
     }
 };
 
@@ -325,28 +343,28 @@ private:
             static const char* const strings[] = {"hasCockosExtensions", "1in2out", "2in2out", "",
                                                   "receiveVstEvents", "sendVstMidiEvent", "bypass"};
             const char* s = strings[rng.below(7)];
-            memcpy(buffer.bytes, s, strlen(s) + 1);
+            memcpy(buffer.bytes(), s, strlen(s) + 1);
         }
         describe("dispatcher(opcode %d, index %d, value %" PRIdPTR ", opt %a)", opcode, index, value,
                  double(opt));
         ++seen.opcodes;
-        uint8_t before[kHostBufferBytes];
-        memcpy(before, buffer.bytes, sizeof before);
-        const intptr_t result = dispatch(in.effect, opcode, index, value, buffer.bytes, opt);
+        uint8_t before[sizeof buffer.raw];
+        memcpy(before, buffer.raw, sizeof before);
+        const intptr_t result = dispatch(in.effect, opcode, index, value, buffer.bytes(), opt);
         const int stated = statedSize(opcode, index);
         if (opcode == effCanDo) {
-            if (memcmp(before, buffer.bytes, sizeof before) != 0) fail("effCanDo wrote into its string");
-        } else if (const int at = buffer.firstWrittenFrom(stated); at >= 0) {
-            fail("opcode %d wrote byte %d of the host buffer; its stated size is %d", opcode, at, stated);
+            if (memcmp(before, buffer.raw, sizeof before) != 0) fail("effCanDo wrote into its string");
+        } else if (long at; buffer.writtenOutside(stated, &at)) {
+            fail("opcode %d wrote byte %ld of the host buffer; its stated size is %d", opcode, at, stated);
         }
         if (!hasResult(opcode) && result != 0) fail("unhandled opcode %d returned %" PRIdPTR, opcode, result);
         if (opcode == effEditGetRect) {
             const ERect* rect;
-            memcpy(&rect, buffer.bytes, sizeof rect);
+            memcpy(&rect, buffer.bytes(), sizeof rect);
             if (!rect || rect->top != 0 || rect->left != 0 || rect->bottom != 520 || rect->right != 840)
                 fail("effEditGetRect gave a wrong rectangle");
         }
-        if (opcode == effGetParamDisplay && stated && !memchr(buffer.bytes, 0, 15))
+        if (opcode == effGetParamDisplay && stated && !memchr(buffer.bytes(), 0, 15))
             fail("display text of parameter %d is not terminated", index);
     }
 
@@ -444,7 +462,7 @@ private:
     void fillInput(Channel& c, int frames) {
         const double level = rng.chance(0.2) ? 4.0 : (rng.chance(0.5) ? 1.0 : 0.05);
         const bool broken = rng.chance(0.1);
-        for (int i = 0; i < frames; ++i) c.samples[i] = anySample(rng, level, broken);
+        for (int i = 0; i < frames; ++i) c.samples()[i] = anySample(rng, level, broken);
     }
 
     int32_t anyBlockSize() {
@@ -476,34 +494,35 @@ private:
         for (Channel* c : {&inputs[0], &inputs[1]}) c->fillGuardPattern(0xA5);
         for (Channel* c : {&outputs[0], &outputs[1]}) c->fillGuardPattern(kFill);  // NaN until written
         fillInput(inputs[0], n);
-        if (mono || rng.chance(0.3)) memcpy(inputs[1].samples, inputs[0].samples, sizeof(float) * size_t(n));
+        if (mono || rng.chance(0.3)) memcpy(inputs[1].samples(), inputs[0].samples(), sizeof(float) * size_t(n));
         else fillInput(inputs[1], n);
         memcpy(original, inputs, sizeof original);
 
         Channel* inChannel[2] = {&inputs[0], mono ? &inputs[0] : &inputs[1]};
         Channel* outChannel[2] = {&outputs[0], &outputs[1]};
         if (inPlace) outChannel[0] = inChannel[0], outChannel[1] = inChannel[1];
-        float* in2[2] = {inChannel[0]->samples, inChannel[1]->samples};
-        float* out2[2] = {outChannel[0]->samples, outChannel[1]->samples};
+        float* in2[2] = {inChannel[0]->samples(), inChannel[1]->samples()};
+        float* out2[2] = {outChannel[0]->samples(), outChannel[1]->samples()};
         const bool bypassed = in.hostBypass || in.expected[8] > 0.5f;
         ++seen.blocks;
         (replacing ? in.effect->processReplacing : in.effect->process)(in.effect, in2, out2, frames);
 
         for (int ch = 0; ch < 2; ++ch) {
             const Channel& out = *outChannel[ch];
-            if (const int at = out.firstWrittenFrom(n); at >= 0)
-                fail("channel %d written at sample %d of a %d-sample block", ch, at, int(frames));
-            if (!inPlace && memcmp(inputs[ch].samples, original[ch].samples, sizeof(Channel)) != 0)
+            if (long at; out.writtenOutside(n, &at))
+                fail("channel %d written at sample %ld of a %d-sample block", ch, at, int(frames));
+            if (!inPlace && memcmp(inputs[ch].raw, original[ch].raw, sizeof inputs[ch].raw) != 0)
                 fail("input channel %d was modified", ch);
             for (int i = 0; i < n; ++i) {
-                const float y = out.samples[i];
-                if (bypassed ? !sameBits(y, original[ch].samples[i]) : !withinCeiling(y))
+                const float y = out.samples()[i];
+                const float x = original[ch].samples()[i];
+                if (bypassed ? !sameBits(y, x) : !withinCeiling(y))
                     fail("%s output channel %d sample %d is %a (input %a)", bypassed ? "bypassed" : "processed",
-                         ch, i, double(y), double(original[ch].samples[i]));
+                         ch, i, double(y), double(x));
             }
         }
         // A mono pair is one signal twice: both outputs must agree.
-        if (mono && !inPlace && memcmp(outputs[0].samples, outputs[1].samples, sizeof(float) * size_t(n)) != 0)
+        if (mono && !inPlace && memcmp(outputs[0].samples(), outputs[1].samples(), sizeof(float) * size_t(n)) != 0)
             fail("mono input gave two different output channels");
     }
 
