@@ -3,8 +3,8 @@
 // sample data, in place, separate or from one mono buffer). After every block
 // the outputs must be a copy of the inputs when bypassed and finite within the
 // ceiling otherwise, and the meter finite within 0..100 dB; a twin engine fed
-// the same block in separate buffers must agree bit for bit whatever the
-// layout. Buffers are exactly as long as the block, so AddressSanitizer sees
+// the same block in separate buffers, through any of the sample loop's
+// instruction-set builds, must agree bit for bit whatever the layout. Buffers are exactly as long as the block, so AddressSanitizer sees
 // any access beyond.
 #include <cstdint>
 #include <cstdlib>
@@ -69,10 +69,12 @@ void runBlock(Script& in, EngineState& state, EngineState& twin, const BlockCont
     const float* twinIns[2] = {twinL.data(), twinR.data()};
     float* twinOuts[2] = {twinOutL, twinOutR};
     if (n == 0) ins[0] = ins[1] = outs[0] = outs[1] = outL;
+    selectEngineInstructionSet(2);  // the widest this processor has
     processBlock(state, controls, ins, outs, frames);
+    selectEngineInstructionSet((mode >> 4) % 3);  // baseline, AVX2 or AVX-512
     processBlock(twin, controls, twinIns, twinOuts, frames);
 
-    // Every layout gives the bits the twin gives.
+    // Every layout and every build of the sample loop gives the same bits.
     const bool bypassed = controls.hostBypass || controls.params[kBypass] > 0.5f;
     for (size_t i = 0; i < n; ++i)
         for (int ch = 0; ch < 2; ++ch) {
