@@ -36,15 +36,11 @@ BlockValues blockValuesFor(const float* params, double hostSampleRate) {
     return b;
 }
 
-const BlockValues& cachedBlockValues(BlockValueCache& cache, const float* params,
-                                     double hostSampleRate) {
-    bool same = cache.valid && cache.hostSampleRate == hostSampleRate;
-    for (int i = 0; same && i < kParamCount; ++i) same = cache.params[i] == params[i];
-    if (!same) {
-        cache.values = blockValuesFor(params, hostSampleRate);
-        for (int i = 0; i < kParamCount; ++i) cache.params[i] = params[i];
-        cache.hostSampleRate = hostSampleRate;
-        cache.valid = true;
-    }
+const BlockValues& refreshBlockValues(BlockValueCache& cache, const float* params,
+                                      double hostSampleRate) {
+    cache.values = blockValuesFor(params, hostSampleRate);
+    for (int i = 0; i < kParamCount; ++i) cache.params[i] = params[i];
+    cache.hostSampleRate = hostSampleRate;
+    cache.valid = true;
     return cache.values;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Values derived from the parameters and the host rate, fixed for one block.
 #include <cstdint>
+#include <cstring>
 
 #include "parameters.h"
 
@@ -31,5 +32,17 @@ struct BlockValueCache {
     BlockValues values;
 };
 
-const BlockValues& cachedBlockValues(BlockValueCache& cache, const float* params,
-                                     double hostSampleRate);
+const BlockValues& refreshBlockValues(BlockValueCache& cache, const float* params,
+                                      double hostSampleRate);
+
+// Inline, and the parameters compared as bytes, because it runs on every call
+// of a host that sends one frame at a time. Clamped parameters are never NaN,
+// so byte equality only differs from == on -0 against +0, which recomputes
+// the same values.
+inline const BlockValues& cachedBlockValues(BlockValueCache& cache, const float* params,
+                                            double hostSampleRate) {
+    if (cache.valid && cache.hostSampleRate == hostSampleRate &&
+        std::memcmp(cache.params, params, sizeof cache.params) == 0)
+        return cache.values;
+    return refreshBlockValues(cache, params, hostSampleRate);
+}

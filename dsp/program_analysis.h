@@ -16,6 +16,10 @@ struct ProgramLevel {
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kWobblePhaseOffset = 0.8224670334241132;  // pi^2 / 12
 
+// Smallest magnitude the recursive state keeps; anything below is flushed to zero.
+constexpr double kStateFloor = 1e-100;
+inline double flushBelowFloor(double v) { return std::fabs(v) < kStateFloor ? 0.0 : v; }
+
 // What the analysis state says after one sample, for the control values.
 struct ProgramSnapshot {
     double programLevel;
@@ -23,6 +27,31 @@ struct ProgramSnapshot {
     double curvatureSmoothed;
     double wobbleSine;  // sin(wobblePhase + pi^2/12)
 };
+
+// The 2 ms window step: the curvature of the fast level. Kept out of line so
+// the compiler branches around it rather than computing it (with a division)
+// on every sample and selecting the result.
+__attribute__((noinline)) inline void takeWindowStep(AnalysisState& a, const RateCoefficientValues& c) {
+    // The smoothed levels lose at most a factor e^0.5 between window
+    // steps at any rate, so flushing them here to zero below 1e-100 keeps
+    // them, their squares and products far from the subnormal range.
+    a.programLevel = flushBelowFloor(a.programLevel);
+    a.programAverage = flushBelowFloor(a.programAverage);
+    a.fastLevel = flushBelowFloor(a.fastLevel);
+    a.curvatureSmoothed = flushBelowFloor(a.curvatureSmoothed);
+    double (&h)[4] = a.curvatureHistory;
+    const double d = a.fastLevel - 4.0 * h[0] + 6.0 * h[1] - 4.0 * h[2] + h[3];
+    h[3] = h[2];
+    h[2] = h[1];
+    h[1] = h[0];
+    h[0] = a.fastLevel;
+    const double scaleDecayed = a.curvatureScale * c.curvatureScaleDecay;
+    double scale = scaleDecayed > std::fabs(d) ? scaleDecayed : std::fabs(d);
+    if (scale < 0.02) scale = 0.02;
+    a.curvatureScale = scale;
+    const double q = d / scale;
+    a.curvature = q < 1.0 ? (q > -1.0 ? q : -1.0) : 1.0;  // NaN gives 1
+}
 
 // Advances the analysis state by one sample. `wobbleSine(wrapped)` returns
 // sin(wobblePhase + pi^2/12) for the phase just advanced; `wrapped` says the
@@ -47,18 +76,7 @@ inline ProgramSnapshot advanceProgramLevel(AnalysisState& a, int32_t& windowCoun
     a.fastLevel += (normalised - a.fastLevel) * c.fastLevelStep;
     if (++windowCounter >= c.windowLength) {
         windowCounter = 0;
-        double (&h)[4] = a.curvatureHistory;
-        const double d = a.fastLevel - 4.0 * h[0] + 6.0 * h[1] - 4.0 * h[2] + h[3];
-        h[3] = h[2];
-        h[2] = h[1];
-        h[1] = h[0];
-        h[0] = a.fastLevel;
-        const double scaleDecayed = a.curvatureScale * c.curvatureScaleDecay;
-        double scale = scaleDecayed > std::fabs(d) ? scaleDecayed : std::fabs(d);
-        if (scale < 0.02) scale = 0.02;
-        a.curvatureScale = scale;
-        const double q = d / scale;
-        a.curvature = q < 1.0 ? (q > -1.0 ? q : -1.0) : 1.0;  // NaN gives 1
+        takeWindowStep(a, c);
     }
     a.curvatureSmoothed += (a.curvature - a.curvatureSmoothed) * c.curvatureStep;
 
