@@ -37,25 +37,37 @@ bool anyTinyFloat(const float* l, const float* r, int32_t n) {
 }
 
 // -20 log10(gain) for 0.00001 < gain < 1, without the runtime's log10 (slow
-// x87 code in the Windows build): the exponent, then the mantissa m in
-// [sqrt(1/2), sqrt(2)) through ln m = 2 atanh(s), s = (m - 1)/(m + 1), whose
-// series to s^13 is off by under 1e-11 dB, far below the meter's float step.
+// x87 code in the Windows build) and without a division, since at one frame
+// per call it ends every block: gain = 2^e m, m in [1, 2); the top seven bits
+// of m pick c near m from a table of 1/c and ln(1/c), so that m/c = 1 + r with
+// |r| < 1/256, and ln(1 + r) to r^5 is off by under 1e-15.
+struct LogTable {
+    double inverse[128];     // 1 / c, c the middle of the mantissa interval
+    double logInverse[128];  // ln(1 / c)
+};
+LogTable makeLogTable() {
+    LogTable t;
+    for (int j = 0; j < 128; ++j) {
+        t.inverse[j] = 1.0 / (1.0 + (j + 0.5) / 128.0);
+        t.logInverse[j] = std::log(t.inverse[j]);
+    }
+    return t;
+}
+// Built when the library loads, never on the audio thread.
+const LogTable logTable = makeLogTable();
+
 inline double reductionDb(double gain) {
     uint64_t bits;
     std::memcpy(&bits, &gain, sizeof bits);
-    int exponent = static_cast<int>(bits >> 52) - 1023;
+    const int exponent = static_cast<int>(bits >> 52) - 1023;
+    const int j = static_cast<int>(bits >> 45) & 127;
     bits = (bits & 0x000fffffffffffffull) | 0x3ff0000000000000ull;
     double m;
     std::memcpy(&m, &bits, sizeof m);
-    if (m > 1.4142135623730951) {
-        m *= 0.5;
-        ++exponent;
-    }
-    const double s = (m - 1.0) / (m + 1.0);
-    const double z = s * s;
-    const double series =
-        1.0 + z * (1.0 / 3 + z * (1.0 / 5 + z * (1.0 / 7 + z * (1.0 / 9 + z * (1.0 / 11 + z * (1.0 / 13))))));
-    const double ln = exponent * 0.6931471805599453 + 2.0 * s * series;
+    const double r = m * logTable.inverse[j] - 1.0;
+    const double r2 = r * r;
+    const double log1p = r + r2 * (-0.5 + r * (1.0 / 3)) + (r2 * r2) * (-0.25 + r * 0.2);
+    const double ln = exponent * 0.6931471805599453 + (log1p - logTable.logInverse[j]);
     return -8.685889638065037 * ln;  // -20 / ln 10
 }
 
@@ -136,8 +148,11 @@ __attribute__((always_inline)) inline float runSamples(EngineState& state, const
                                                        const RateCoefficientValues& c, const float* inL,
                                                        const float* inR, float* outL, float* outR,
                                                        int32_t n) {
-    // State in locals for the loop, written back once.
-    AnalysisState a = state.analysis;
+    // State in locals for the loop, written back once; a short block works on
+    // the analysis state in place, which spares the copies.
+    AnalysisState local;
+    if (!kShort) local = state.analysis;
+    AnalysisState& a = kShort ? state.analysis : local;
     int32_t windowCounter = state.windowCounter;
     double envelope = state.detectorEnvelope;
     double armorL = state.bassArmorState[0];
@@ -260,7 +275,7 @@ __attribute__((always_inline)) inline float runSamples(EngineState& state, const
         for (int32_t i = 0; i < m; ++i) output(l, r, outL + at, outR + at, i);
     }
 
-    state.analysis = a;
+    if (!kShort) state.analysis = local;
     state.windowCounter = windowCounter;
     state.detectorEnvelope = flushBelowFloor(envelope);
     if (kBassArmor) {
