@@ -76,15 +76,21 @@ inline double reductionDb(double gain) {
 // the slow subnormal range.
 class DenormalGuard {
 public:
-    DenormalGuard() : saved_(_mm_getcsr()) {
-        _mm_setcsr(saved_ | _MM_FLUSH_ZERO_ON | _MM_DENORMALS_ZERO_ON);
+    // Many hosts already run their audio thread so; writing the control word
+    // costs more than a frame of work, so it is only written when it changes.
+    DenormalGuard() : saved_(_mm_getcsr()), changed_((saved_ & kFlush) != kFlush) {
+        if (changed_) _mm_setcsr(saved_ | kFlush);
     }
-    ~DenormalGuard() { _mm_setcsr(saved_); }
+    ~DenormalGuard() {
+        if (changed_) _mm_setcsr(saved_);
+    }
     DenormalGuard(const DenormalGuard&) = delete;
     DenormalGuard& operator=(const DenormalGuard&) = delete;
 
 private:
+    static constexpr unsigned int kFlush = _MM_FLUSH_ZERO_ON | _MM_DENORMALS_ZERO_ON;
     unsigned int saved_;
+    bool changed_;
 };
 
 // Brings the wobble oscillator in line with the live phase and increment.
@@ -127,8 +133,9 @@ inline float ceiling(double y) {
 // each sample on its own, so their long chains of divisions overlap across
 // samples (and pair up in vector registers) instead of stalling the recursions.
 constexpr int32_t kChunk = 64;
-// Blocks shorter than this skip the passes and run sample by sample.
-constexpr int32_t kSmallBlock = 16;
+// Blocks shorter than this skip the passes and run sample by sample: from four
+// frames on, the passes' overlap pays for their set-up and the guard.
+constexpr int32_t kSmallBlock = 4;
 
 struct ChunkValues {
     double peak[kChunk];
@@ -383,7 +390,9 @@ void processBlock(EngineState& state, const BlockControls& controls, const float
         if (sampleFrames < kSmallBlock && !anyTinyFloat(inL, inR, sampleFrames)) {
             // Setting and restoring the control word costs more than a whole
             // frame here, and nothing can go subnormal: the state is kept
-            // above kStateFloor or at zero, and the input is not tiny.
+            // above kStateFloor or at zero, and the input is not tiny. The
+            // host's control bits stay as they are; only the sticky status
+            // flags record this arithmetic, as they do the host's own.
             maxReduction = runShort(state, b, c, inL, inR, outL, outR, sampleFrames);
         } else {
             DenormalGuard denormalGuard;
