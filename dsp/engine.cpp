@@ -190,8 +190,9 @@ __attribute__((always_inline)) inline float runSamples(EngineState& state, const
     bool tinyGainSeen = false;
     ChunkValues k;
 
-    // The per-sample steps, each on one index of the chunk arrays.
-    auto analyse = [&](const float* l, const float* r, int32_t i) {
+    // The per-sample steps: on values (the short loop keeps them in
+    // registers), and on one index of the chunk arrays (the passes).
+    auto detect = [&](const float* l, const float* r, int32_t i, double& peakOut) {
         double dL = detectorInput(l[i]);
         double dR = detectorInput(r[i]);
         if (kBassArmor) {
@@ -204,8 +205,11 @@ __attribute__((always_inline)) inline float runSamples(EngineState& state, const
         const double absR = std::fabs(dR);
         const double peak = absR > absL ? absR : absL;
         const double level = peak < kLevelLimit && peak >= kStateFloor ? peak : 0.0;
-        const ProgramSnapshot p = advanceProgramLevel(a, windowCounter, c, level, nextWobbleSine);
-        k.peak[i] = peak;
+        peakOut = peak;
+        return advanceProgramLevel(a, windowCounter, c, level, nextWobbleSine);
+    };
+    auto analyse = [&](const float* l, const float* r, int32_t i) {
+        const ProgramSnapshot p = detect(l, r, i, k.peak[i]);
         k.programLevel[i] = p.programLevel;
         k.programAverage[i] = p.programAverage;
         k.curvatureSmoothed[i] = p.curvatureSmoothed;
@@ -218,39 +222,44 @@ __attribute__((always_inline)) inline float runSamples(EngineState& state, const
         k.softening[i] = p.crestSoftening;
         k.knee[i] = p.kneeLevel;
     };
-    auto follow = [&](int32_t i) {
-        const double peak = k.peak[i];
-        const double coeff = peak > envelope ? b.attackCoeff : k.release[i];
+    auto followPeak = [&](double peak, double release) {
+        const double coeff = peak > envelope ? b.attackCoeff : release;
         envelope = (1.0 - coeff) * peak + coeff * envelope;
-        k.envelope[i] = envelope;
+        return envelope;
     };
+    auto follow = [&](int32_t i) { k.envelope[i] = followPeak(k.peak[i], k.release[i]); };
     auto computeGain = [&](int32_t i) {
         k.gain[i] = compressorGainWith<kGlue>(b, k.envelope[i], k.softening[i], k.knee[i]);
     };
-    auto countGain = [&](int32_t i) {
-        const double gain = k.gain[i];
+    auto count = [&](double gain) {
         if (gain > 0.00001) smallestGain = gain < smallestGain ? gain : smallestGain;
         else tinyGainSeen = true;
     };
+    auto countGain = [&](int32_t i) { count(k.gain[i]); };
     // Reads the input sample again before writing the output: in-place is fine.
-    auto output = [&](const float* l, const float* r, float* oL, float* oR, int32_t i) {
-        const double wet = k.gain[i] * b.wetGain;
+    auto write = [&](const float* l, const float* r, float* oL, float* oR, int32_t i, double gain) {
+        const double wet = gain * b.wetGain;
         const double xL = l[i];
         const double xR = r[i];
         oL[i] = ceiling(xL * b.dryGain + xL * wet);
         oR[i] = ceiling(xR * b.dryGain + xR * wet);
     };
+    auto output = [&](const float* l, const float* r, float* oL, float* oR, int32_t i) {
+        write(l, r, oL, oR, i, k.gain[i]);
+    };
 
     if (kShort) {
         // A few frames: one sample at a time, without the passes' set-up.
         for (int32_t i = 0; i < n; ++i) {
-            analyse(inL, inR, i);
-            control(i);
-            follow(i);
-            if (envelope > b.thresholdGain) computeGain(i);
-            else k.gain[i] = 1.0;  // what the gain computer gives there
-            countGain(i);
-            output(inL, inR, outL, outR, i);
+            double peak;
+            const ProgramLevel p = programControls(detect(inL, inR, i, peak), releaseStep);
+            const double env = followPeak(peak, p.adaptiveRelease);
+            // At or below the threshold the gain computer gives exactly 1.
+            const double gain = env > b.thresholdGain
+                                    ? compressorGainWith<kGlue>(b, env, p.crestSoftening, p.kneeLevel)
+                                    : 1.0;
+            count(gain);
+            write(inL, inR, outL, outR, i, gain);
         }
     }
     for (int32_t at = 0; !kShort && at < n; at += kChunk) {
