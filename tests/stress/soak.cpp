@@ -1,7 +1,8 @@
 // One hour of program material through the engine at 44100 Hz, with every
 // parameter automated every block and a sample-rate change every three minutes
 // of audio. No sample may leave the ceiling or turn non-finite, the meter must
-// stay finite within 0..100 dB, and after a burst of broken input (NaN,
+// stay finite within 0..100 dB, the recursive state never subnormal (also in
+// long silences and tiny blocks), and after a burst of broken input (NaN,
 // infinity, absurd values) the compressor must still compress. Per-sample cost
 // of the first and last ten minutes is printed as a ratio, never asserted.
 //
@@ -26,7 +27,7 @@ namespace {
 constexpr double kRate = 44100.0;
 constexpr int kMaxBlock = 2048;
 
-enum class Material { Silence, Whisper, Drums, Tone, Bass, LoudNoise, Square, Clicks, Broken, Probe };
+enum class Material { Silence, LongSilence, Whisper, Drums, Tone, Bass, LoudNoise, Square, Clicks, Broken, Probe };
 
 // A resonant oscillator (no sine call per sample) plus decaying noise bursts.
 struct ProgramGenerator {
@@ -62,6 +63,9 @@ struct ProgramGenerator {
             return start(Material::Probe, long(0.5 * kRate));
         }
         if (rng.chance(0.05)) return start(Material::Broken, 1 + long(rng.below(4000)));
+        // A minute of digital silence: long enough for every decay to reach
+        // the subnormal range if nothing stopped it.
+        if (rng.chance(0.02)) return start(Material::LongSilence, long(60.0 * kRate));
         start(ordinary[rng.below(9)], long((0.5 + 10.0 * rng.unit()) * kRate));
     }
 
@@ -71,7 +75,8 @@ struct ProgramGenerator {
         s = s * stepC + c * stepS;
         c = r;
         switch (kind) {
-        case Material::Silence: return 0.0f;
+        case Material::Silence:
+        case Material::LongSilence: return 0.0f;
         case Material::Whisper:
         case Material::LoudNoise: return static_cast<float>(amp * rng.symmetric());
         case Material::Drums:
@@ -88,6 +93,39 @@ struct ProgramGenerator {
         return 0.0f;
     }
 };
+
+// The recursive state between blocks: finite, and never subnormal, so no
+// later block pays for denormal arithmetic whatever its size. Returns the
+// first offending field and its value, or null.
+const char* uncleanStateField(const EngineState& s, double* value) {
+    const AnalysisState& a = s.analysis;
+    const struct {
+        const char* name;
+        double value;
+    } fields[] = {{"programLevel", a.programLevel},
+                  {"curvatureSmoothed", a.curvatureSmoothed},
+                  {"peakReference", a.peakReference},
+                  {"programAverage", a.programAverage},
+                  {"fastLevel", a.fastLevel},
+                  {"curvatureScale", a.curvatureScale},
+                  {"curvature", a.curvature},
+                  {"wobblePhase", a.wobblePhase},
+                  {"curvatureHistory[0]", a.curvatureHistory[0]},
+                  {"curvatureHistory[1]", a.curvatureHistory[1]},
+                  {"curvatureHistory[2]", a.curvatureHistory[2]},
+                  {"curvatureHistory[3]", a.curvatureHistory[3]},
+                  {"detectorEnvelope", s.detectorEnvelope},
+                  {"bassArmorState[0]", s.bassArmorState[0]},
+                  {"bassArmorState[1]", s.bassArmorState[1]}};
+    for (const auto& f : fields) {
+        const int kind = std::fpclassify(f.value);
+        if (kind != FP_NORMAL && kind != FP_ZERO) {
+            *value = f.value;
+            return f.name;
+        }
+    }
+    return nullptr;
+}
 
 [[noreturn]] void fail(uint64_t seed, long block, const char* what, double value) {
     fprintf(stderr, "SOAK FAILURE seed %" PRIu64 " block %ld: %s (%g)\n", seed, block, what, value);
@@ -124,9 +162,13 @@ int main(int argc, char** argv) {
 
     double firstNs = 0.0, lastNs = 0.0, maxMeter = 0.0;
     long firstSamples = 0, lastSamples = 0;
+    bool tinyBlocks = false;
     long done = 0, block = 0, nextRateChange = rateChangeEvery, probes = 0, probeSamples = -1;
     while (done < total) {
-        const int32_t frames = rng.chance(0.01) ? 0 : rng.between(1, kMaxBlock);
+        // Stretches of tiny blocks too, as hosts use around loop points and
+        // automation: they must be as safe from denormals as long ones.
+        if (rng.chance(0.001)) tinyBlocks = !tinyBlocks;
+        const int32_t frames = rng.chance(0.01) ? 0 : rng.between(1, tinyBlocks ? 16 : kMaxBlock);
         const bool mono = rng.chance(0.3);
         for (int i = 0; i < frames; ++i) {
             in[0][i] = program.sample();
@@ -164,6 +206,8 @@ int main(int argc, char** argv) {
             for (int i = 0; i < frames; ++i)
                 if (bypassed ? !sameBits(out[ch][i], in[ch][i]) : !withinCeiling(out[ch][i]))
                     fail(seed, block, "output sample", out[ch][i]);
+        double value;
+        if (const char* field = uncleanStateField(state, &value)) fail(seed, block, field, value);
         const float meter = state.gainReductionMeter.load();
         if (!(meter >= 0.0f && meter <= 100.0f)) fail(seed, block, "meter outside 0..100 dB", meter);
         if (meter > maxMeter) maxMeter = meter;
