@@ -164,7 +164,9 @@ __attribute__((always_inline)) inline float runSamples(EngineState& state, const
     double envelope = state.detectorEnvelope;
     double armorL = state.bassArmorState[0];
     double armorR = state.bassArmorState[1];
-    WobbleOscillator w = state.wobble;
+    WobbleOscillator localWobble;
+    if (!kShort) localWobble = state.wobble;
+    WobbleOscillator& w = kShort ? state.wobble : localWobble;
     syncWobble(w, a.wobblePhase, c.wobbleIncrement);
     double wobbleSine = w.sine, wobbleCosine = w.cosine;
     // The wobble's sine advances by rotating (sin, cos) through the increment
@@ -301,7 +303,7 @@ __attribute__((always_inline)) inline float runSamples(EngineState& state, const
     w.phase = a.wobblePhase;
     w.sine = wobbleSine;
     w.cosine = wobbleCosine;
-    state.wobble = w;
+    if (!kShort) state.wobble = localWobble;
 
     float maxReduction = 0.0f;
     if (smallestGain < 1.0) maxReduction = static_cast<float>(reductionDb(smallestGain));
@@ -342,7 +344,7 @@ float runShortBlock(EngineState& state, const BlockValues& b, const RateCoeffici
     return runSamples<kBassArmor, kGlue, true>(state, b, c, inL, inR, outL, outR, n);
 }
 
-float runShort(EngineState& state, const BlockValues& b, const RateCoefficientValues& c,
+__attribute__((always_inline)) inline float runShort(EngineState& state, const BlockValues& b, const RateCoefficientValues& c,
                const float* inL, const float* inR, float* outL, float* outR, int32_t n) {
     if (b.bassArmorOn) {
         return b.glueOn ? runShortBlock<true, true>(state, b, c, inL, inR, outL, outR, n)
