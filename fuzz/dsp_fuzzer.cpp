@@ -2,10 +2,11 @@
 // (sample-rate requests, parameter values, bypass, blocks of any size with any
 // sample data, in place, separate or from one mono buffer). After every block
 // the outputs must be a copy of the inputs when bypassed and finite within the
-// ceiling otherwise, and the meter finite within 0..100 dB; a twin engine fed
-// the same block in separate buffers, through any of the sample loop's
-// instruction-set builds, must agree bit for bit whatever the layout. Buffers are exactly as long as the block, so AddressSanitizer sees
-// any access beyond.
+// ceiling otherwise, the meter finite within 0..100 dB and the recursive state
+// finite and never subnormal; a twin engine fed the same block in separate
+// buffers, through any of the sample loop's instruction-set builds, must agree
+// bit for bit whatever the layout. Buffers are exactly as long as the block,
+// so AddressSanitizer sees any access beyond.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "engine.h"
 #include "engine_state.h"
 #include "rate_coefficients.h"
+#include "../tests/stress/engine_checks.h"
 #include "../tests/stress/stress_random.h"
 
 namespace {
@@ -86,6 +88,8 @@ void runBlock(Script& in, EngineState& state, EngineState& twin, const BlockCont
     const float meter = state.gainReductionMeter.load(std::memory_order_relaxed);
     check(meter >= 0.0f && meter <= 100.0f);
     check(sameBits(meter, twin.gainReductionMeter.load(std::memory_order_relaxed)));
+    double value;
+    check(uncleanStateField(state, &value) == nullptr);
     delete[] outL;
     delete[] outR;
     delete[] twinOutL;
