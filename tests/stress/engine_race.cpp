@@ -17,7 +17,7 @@
 #include "engine.h"
 #include "engine_state.h"
 #include "rate_coefficients.h"
-#include "../tests/stress/stress_random.h"
+#include "stress_random.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 #include "engine.h"
 #include "engine_state.h"
 #include "rate_coefficients.h"
-#include "../tests/stress/engine_checks.h"
-#include "../tests/stress/stress_random.h"
+#include "engine_checks.h"
+#include "stress_random.h"
 
 namespace {
 
