@@ -186,7 +186,7 @@ __attribute__((always_inline)) inline float runSamples(EngineState& state, const
 
     const double releaseStep = 1.0 - b.releaseCoeff;
     // The block's largest reduction comes from its smallest gain, since the
-    // dB value falls as the gain rises: one log10 per block, not per sample.
+    // dB value falls as the gain rises: one decibel conversion per block.
     // Gains at or below 0.00001 report a flat 24 dB and are tracked apart.
     double smallestGain = 1.0;
     bool tinyGainSeen = false;
@@ -344,8 +344,10 @@ float runShortBlock(EngineState& state, const BlockValues& b, const RateCoeffici
     return runSamples<kBassArmor, kGlue, true>(state, b, c, inL, inR, outL, outR, n);
 }
 
-__attribute__((always_inline)) inline float runShort(EngineState& state, const BlockValues& b, const RateCoefficientValues& c,
-               const float* inL, const float* inR, float* outL, float* outR, int32_t n) {
+__attribute__((always_inline)) inline float runShort(EngineState& state, const BlockValues& b,
+                                                     const RateCoefficientValues& c, const float* inL,
+                                                     const float* inR, float* outL, float* outR,
+                                                     int32_t n) {
     if (b.bassArmorOn) {
         return b.glueOn ? runShortBlock<true, true>(state, b, c, inL, inR, outL, outR, n)
                         : runShortBlock<true, false>(state, b, c, inL, inR, outL, outR, n);
