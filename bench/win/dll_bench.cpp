@@ -2,7 +2,7 @@
 // the music-like program, through the exported entry as a host calls it. In the
 // same run, with the same compiler and runtime maths library: a plain copy of
 // the same frames, the engine linked statically, and the literal transcription.
-// Prints one JSON line per measurement (best of a few passes).
+// Prints one JSON line per measurement (best of 15 passes).
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -15,7 +15,7 @@
 namespace {
 
 constexpr int32_t kBlock = 512;
-constexpr int kPasses = 5;
+constexpr int kPasses = 15;
 using Clock = std::chrono::steady_clock;
 
 double nsPerFrame(Clock::duration d, int64_t frames) {
@@ -23,14 +23,10 @@ double nsPerFrame(Clock::duration d, int64_t frames) {
 }
 
 template <class Body>
-double bestOf(int64_t frames, Body body) {
-    double best = INFINITY;
-    for (int pass = 0; pass < kPasses; ++pass) {
-        const Clock::time_point start = Clock::now();
-        body();
-        best = std::min(best, nsPerFrame(Clock::now() - start, frames));
-    }
-    return best;
+double timeOnce(int64_t frames, Body body) {
+    const Clock::time_point start = Clock::now();
+    body();
+    return nsPerFrame(Clock::now() - start, frames);
 }
 
 void print(const char* engine, const BenchSignal& s, double ns) {
@@ -51,10 +47,16 @@ int main() {
     StereoBuffer out;
     sizeLike(signal, out);
 
-    // Fresh instance per pass, only the processReplacing calls timed.
-    double dll = INFINITY;
-    float maxDifference = 0.0f;
+    ShippedRunner shipped;
+    LiteralRunner literal;
+    StereoBuffer direct;
+    sizeLike(signal, direct);
+
+    // The four measurements take turns, pass after pass, so that a busy moment
+    // of a shared machine cannot favour one of them; each keeps its best pass.
+    double dll = INFINITY, copy = INFINITY, statically = INFINITY, reference = INFINITY;
     for (int pass = 0; pass < kPasses; ++pass) {
+        // A fresh instance per pass; only the processReplacing calls are timed.
         AEffect* effect = plugin.entry(recordingAudioMaster);
         if (!effect) return 1;
         dispatch(effect, effOpen);
@@ -62,39 +64,39 @@ int main() {
         dispatch(effect, effSetBlockSize, 0, kBlock);
         for (int32_t i = 0; i < kBenchParamCount; ++i) effect->setParameter(effect, i, signal.params[i]);
         dispatch(effect, effMainsChanged, 0, 1);
-        const Clock::time_point start = Clock::now();
-        for (int64_t at = 0; at < frames; at += kBlock) {
-            const int32_t n = static_cast<int32_t>(std::min<int64_t>(kBlock, frames - at));
-            float* in[2] = {const_cast<float*>(signal.left.data()) + at,
-                            const_cast<float*>(signal.right.data()) + at};
-            float* outs[2] = {out.left.data() + at, out.right.data() + at};
-            effect->processReplacing(effect, in, outs, n);
-        }
-        dll = std::min(dll, nsPerFrame(Clock::now() - start, frames));
+        dll = std::min(dll, timeOnce(frames, [&] {
+            for (int64_t at = 0; at < frames; at += kBlock) {
+                const int32_t n = static_cast<int32_t>(std::min<int64_t>(kBlock, frames - at));
+                float* in[2] = {const_cast<float*>(signal.left.data()) + at,
+                                const_cast<float*>(signal.right.data()) + at};
+                float* outs[2] = {out.left.data() + at, out.right.data() + at};
+                effect->processReplacing(effect, in, outs, n);
+            }
+        }));
         dispatch(effect, effMainsChanged, 0, 0);
         closeEffect(effect);
+
+        copy = std::min(copy, timeOnce(frames, [&] {
+            for (int64_t at = 0; at < frames; at += kBlock) {
+                const size_t n = static_cast<size_t>(std::min<int64_t>(kBlock, frames - at));
+                std::memcpy(direct.left.data() + at, signal.left.data() + at, n * sizeof(float));
+                std::memcpy(direct.right.data() + at, signal.right.data() + at, n * sizeof(float));
+            }
+        }));
+        reference = std::min(reference, timeOnce(frames, [&] { literal.run(signal, kBlock, direct); }));
+        statically = std::min(statically, timeOnce(frames, [&] { shipped.run(signal, kBlock, direct); }));
     }
     print("dll", signal, dll);
+    print("copy", signal, copy);
+    print("shipped_static", signal, statically);
+    print("literal", signal, reference);
 
-    // The DLL's output must be the engine's, linked here directly.
-    StereoBuffer direct;
-    sizeLike(signal, direct);
-    ShippedRunner shipped;
-    shipped.run(signal, kBlock, direct);
+    // The DLL's output must be the engine's, linked here directly (`direct`
+    // holds the static engine's last pass, `out` the DLL's).
+    float maxDifference = 0.0f;
     for (size_t i = 0; i < direct.left.size(); ++i)
         maxDifference = std::max({maxDifference, std::fabs(direct.left[i] - out.left[i]),
                                   std::fabs(direct.right[i] - out.right[i])});
-
-    print("copy", signal, bestOf(frames, [&] {
-              for (int64_t at = 0; at < frames; at += kBlock) {
-                  const size_t n = static_cast<size_t>(std::min<int64_t>(kBlock, frames - at));
-                  std::memcpy(out.left.data() + at, signal.left.data() + at, n * sizeof(float));
-                  std::memcpy(out.right.data() + at, signal.right.data() + at, n * sizeof(float));
-              }
-          }));
-    print("shipped_static", signal, bestOf(frames, [&] { shipped.run(signal, kBlock, out); }));
-    LiteralRunner literal;
-    print("literal", signal, bestOf(frames, [&] { literal.run(signal, kBlock, out); }));
     std::printf("{\"engine\": \"dll_vs_static_max_abs_diff\", \"value\": %.3g}\n", maxDifference);
     unloadPlugin(plugin);
     return 0;
