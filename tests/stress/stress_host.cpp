@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "crash_guard.h"
 #include "stress_random.h"
 #include "vst_host.h"
 
@@ -34,7 +35,6 @@ uint64_t gSeed = 0;
 std::atomic<uint64_t> gStep{0};
 std::atomic<uint64_t> gStepStartMs{0};
 char gAction[256] = "start";
-HMODULE gPluginModule = nullptr;
 
 [[noreturn]] void fail(const char* format, ...) {
     char message[512];
@@ -58,27 +58,7 @@ void describe(const char* format, ...) {
     va_end(args);
 }
 
-bool insideModule(HMODULE module, const void* address) {
-    if (!module) return false;
-    const auto* base = reinterpret_cast<const uint8_t*>(module);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const auto* p = static_cast<const uint8_t*>(address);
-    return p >= base && p < base + nt->OptionalHeader.SizeOfImage;
-}
-
-// Wine swallows exceptions raised inside window procedures; this sees them
-// first, so a fault in the plug-in's paint or mouse code fails the run.
-LONG CALLBACK onException(EXCEPTION_POINTERS* info) {
-    const DWORD code = info->ExceptionRecord->ExceptionCode;
-    const bool fatal = code == EXCEPTION_ACCESS_VIOLATION || code == EXCEPTION_INT_DIVIDE_BY_ZERO ||
-                       code == EXCEPTION_ILLEGAL_INSTRUCTION || code == EXCEPTION_STACK_OVERFLOW ||
-                       code == EXCEPTION_ARRAY_BOUNDS_EXCEEDED || code == EXCEPTION_PRIV_INSTRUCTION;
-    const void* at = info->ExceptionRecord->ExceptionAddress;
-    if (fatal && (insideModule(gPluginModule, at) || insideModule(GetModuleHandleA(nullptr), at)))
-        fail("exception 0x%08lx at %p", static_cast<unsigned long>(code), at);
-    return EXCEPTION_CONTINUE_SEARCH;
-}
+void reportCrash(unsigned long code, const void* at) { fail("exception 0x%08lx at %p", code, at); }
 
 // A step that takes this long is a hang.
 void watchdog() {
@@ -243,7 +223,7 @@ private:
             unloadPlugin(plugin);
             plugin = loadPlugin(pluginPathBesideProgram());
             if (!plugin.module || !plugin.entry || !plugin.mainAlias) fail("the library does not load again");
-            gPluginModule = plugin.module;
+            crashGuardModule = plugin.module;
         }
         for (int i = 0; i < count; ++i) create(slots[i]);
         seen.reopens += uint64_t(count);
@@ -556,8 +536,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "cannot load DorlinQuillet.dll beside the program\n");
         return 2;
     }
-    gPluginModule = plugin.module;
-    AddVectoredExceptionHandler(1, onException);
+    installCrashGuard(plugin.module, reportCrash);
     std::thread(watchdog).detach();
 
     const uint64_t start = GetTickCount64();

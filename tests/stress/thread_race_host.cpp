@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "plugin/plugin_instance.h"
+#include "crash_guard.h"
 #include "stress_random.h"
 #include "vst_host.h"
 
@@ -32,6 +33,10 @@ uint64_t gSeed = 0;
     fflush(stderr);
     TerminateProcess(GetCurrentProcess(), 3);
     abort();
+}
+
+void reportCrash(unsigned long code, const void* at) {
+    fail("exception in plug-in or test code", double(code), double(reinterpret_cast<uintptr_t>(at)));
 }
 
 // Audio thread: in-range program in, every sample checked out. Bypassed blocks
@@ -139,6 +144,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "cannot load DorlinQuillet.dll beside the program\n");
         return 2;
     }
+    installCrashGuard(plugin.module, reportCrash);
     constexpr int kInstances = 2;
     AEffect* effects[kInstances];
     HWND parents[kInstances];
