@@ -185,6 +185,7 @@ __attribute__((always_inline)) inline float runSamples(EngineState& state, const
     };
 
     const double releaseStep = 1.0 - b.releaseCoeff;
+    const double bassArmorKeep = 1.0 - b.bassArmorStep;
     // The block's largest reduction comes from its smallest gain, since the
     // dB value falls as the gain rises: one decibel conversion per block.
     // Gains at or below 0.00001 report a flat 24 dB and are tracked apart.
@@ -198,10 +199,14 @@ __attribute__((always_inline)) inline float runSamples(EngineState& state, const
         double dL = detectorInput(l[i]);
         double dR = detectorInput(r[i]);
         if (kBassArmor) {
-            armorL += (dL - armorL) * b.bassArmorStep;
-            armorR += (dR - armorR) * b.bassArmorStep;
-            dL -= armorL;
-            dR -= armorR;
+            // The high-passed sample, x - lowpass, is (x - previous) (1 - step):
+            // the same value to rounding, without waiting for the state update.
+            const double differenceL = dL - armorL;
+            const double differenceR = dR - armorR;
+            armorL += differenceL * b.bassArmorStep;
+            armorR += differenceR * b.bassArmorStep;
+            dL = differenceL * bassArmorKeep;
+            dR = differenceR * bassArmorKeep;
         }
         const double absL = std::fabs(dL);
         const double absR = std::fabs(dR);

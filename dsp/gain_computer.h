@@ -8,12 +8,16 @@
 template <bool kGlue>
 inline double compressorGainWith(const BlockValues& b, double envelope, double crestSoftening,
                                  double kneeLevel) {
-    // A linear overshoot ratio, not decibels.
+    // A linear overshoot ratio, not decibels. The factors that do not depend
+    // on the envelope are multiplied first, and r = drive + knee drive^2 is
+    // taken as drive (1 + knee drive): fewer steps wait on the envelope, which
+    // arrives last when frames come one at a time.
+    const double driveScale = (0.35 * crestSoftening + 0.65) * (b.overshootScale * b.ratioDrive);
+    const double kneeScale = 0.08 * kneeLevel + 0.18;
     const double above = envelope - b.thresholdGain;
-    const double overshoot = (above > 0.0 ? above : 0.0) * b.overshootScale;
-    const double drive = overshoot * (0.35 * crestSoftening + 0.65) * b.ratioDrive;
+    const double drive = (above > 0.0 ? above : 0.0) * driveScale;
     // gain = 1 / (1 + r), so the reduction 1 - gain is r / (1 + r).
-    const double r = drive + (0.08 * kneeLevel + 0.18) * drive * drive;
+    const double r = drive * (1.0 + kneeScale * drive);
     const double den = 1.0 + r;
     if (!kGlue) return 1.0 / den;
 
@@ -22,15 +26,19 @@ inline double compressorGainWith(const BlockValues& b, double envelope, double c
     //   curve = (116 depth^2 - 0.00375) 100/20/580, limited to [0, 4]
     //   gain  = 1 - reduction / (1.2 glue curve^2 + 1)
     // Each quotient is carried as numerator and denominator so that the whole
-    // stage costs one division: the same values to rounding. No reduction
-    // leaves the gain at exactly 1.
+    // stage costs one division: the same values to rounding. Since depth is
+    // at most 1, the curve stays below 1 and its upper limit never applies.
+    // No reduction leaves the gain at exactly 1.
     const double depthDen = 0.6 * den;
     const double depthNum = r < depthDen ? r : depthDen;
     const double curveDen = depthDen * depthDen;
-    double curveNum = (116.0 * depthNum * depthNum - 0.00375 * curveDen) * (100.0 / 20.0 / 580.0);
-    curveNum = curveNum < 4.0 * curveDen ? (curveNum > 0.0 ? curveNum : 0.0) : 4.0 * curveDen;
+    double curveNum = (116.0 * 100.0 / 20.0 / 580.0) * (depthNum * depthNum) -
+                      (0.00375 * 100.0 / 20.0 / 580.0) * curveDen;
+    curveNum = curveNum > 0.0 ? curveNum : 0.0;
     const double curveDen2 = curveDen * curveDen;
-    return 1.0 - r * curveDen2 / (den * (b.glueStrength * curveNum * curveNum + curveDen2));
+    // den (glue curveNum^2 + curveDen2), expanded so both products run at once.
+    const double total = (b.glueStrength * den) * (curveNum * curveNum) + den * curveDen2;
+    return 1.0 - r * curveDen2 / total;
 }
 
 inline double compressorGain(const BlockValues& b, double envelope, double crestSoftening,

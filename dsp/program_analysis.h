@@ -61,12 +61,16 @@ template <class WobbleSine>
 inline ProgramSnapshot advanceProgramLevel(AnalysisState& a, int32_t& windowCounter,
                                            const RateCoefficientValues& c, double level,
                                            WobbleSine&& wobbleSine) {
-    const double decayed = a.peakReference * c.peakReferenceDecay;
-    double peak = decayed > level ? decayed : level;
-    if (peak < 0.001) peak = 0.001;
-    a.peakReference = peak;
-
-    double normalised = level / peak;
+    // The held peak without this sample depends only on the state, so its
+    // reciprocal is taken before the level arrives and the level meets a
+    // product, not a division: a level above it is the new peak and
+    // normalises to exactly 1, one below it is scaled by the reciprocal.
+    double held = a.peakReference * c.peakReferenceDecay;
+    if (held < 0.001) held = 0.001;
+    const double inverseHeld = 1.0 / held;
+    const bool newPeak = level > held;
+    a.peakReference = newPeak ? level : held;
+    double normalised = newPeak ? 1.0 : level * inverseHeld;
     if (normalised > 1.0) normalised = 1.0;
 
     const double k = normalised > a.programLevel ? c.levelAttackCoeff : c.levelReleaseCoeff;
