@@ -139,6 +139,8 @@ int main(int argc, char** argv) {
         if (!strcmp(argv[i], "--seed")) gSeed = strtoull(argv[i + 1], nullptr, 0);
         else if (!strcmp(argv[i], "--seconds")) seconds = atof(argv[i + 1]);
     }
+    printf("thread race: seed %" PRIu64 ", %.0f s\n", gSeed, seconds);
+    fflush(stdout);
     LoadedPlugin plugin = loadPlugin(pluginPathBesideProgram());
     if (!plugin.module || !plugin.entry) {
         fprintf(stderr, "cannot load DorlinQuillet.dll beside the program\n");
