@@ -1,5 +1,5 @@
-// Times the real DorlinQuillet.dll under Wine: processReplacing at block 512 on
-// the music-like program, through the exported entry as a host calls it. In the
+// Times the real DorlinQuillet.dll under Wine: processReplacing at block 512
+// (or the block size given as the only argument) on the music-like program, through the exported entry as a host calls it. In the
 // same run, with the same compiler and runtime maths library: a plain copy of
 // the same frames, the engine linked statically, and the literal transcription.
 // Prints one JSON line per measurement (best of 15 passes).
@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine_runners.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr int32_t kBlock = 512;
+int32_t blockSize = 512;  // set once from the command line
 constexpr int kPasses = 15;
 using Clock = std::chrono::steady_clock;
 
@@ -31,12 +32,13 @@ double timeOnce(int64_t frames, Body body) {
 
 void print(const char* engine, const BenchSignal& s, double ns) {
     std::printf("{\"engine\": \"%s\", \"signal\": \"%s\", \"block\": %d, \"ns_per_frame\": %.4f}\n",
-                engine, s.name.c_str(), kBlock, ns);
+                engine, s.name.c_str(), blockSize, ns);
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1) blockSize = std::max(1, std::atoi(argv[1]));
     LoadedPlugin plugin = loadPlugin(pluginPathBesideProgram());
     if (!plugin.entry) {
         std::fprintf(stderr, "dll_bench: cannot load %s\n", pluginPathBesideProgram().c_str());
@@ -61,12 +63,12 @@ int main() {
         if (!effect) return 1;
         dispatch(effect, effOpen);
         dispatch(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kBenchRate));
-        dispatch(effect, effSetBlockSize, 0, kBlock);
+        dispatch(effect, effSetBlockSize, 0, blockSize);
         for (int32_t i = 0; i < kBenchParamCount; ++i) effect->setParameter(effect, i, signal.params[i]);
         dispatch(effect, effMainsChanged, 0, 1);
         dll = std::min(dll, timeOnce(frames, [&] {
-            for (int64_t at = 0; at < frames; at += kBlock) {
-                const int32_t n = static_cast<int32_t>(std::min<int64_t>(kBlock, frames - at));
+            for (int64_t at = 0; at < frames; at += blockSize) {
+                const int32_t n = static_cast<int32_t>(std::min<int64_t>(blockSize, frames - at));
                 float* in[2] = {const_cast<float*>(signal.left.data()) + at,
                                 const_cast<float*>(signal.right.data()) + at};
                 float* outs[2] = {out.left.data() + at, out.right.data() + at};
@@ -77,14 +79,14 @@ int main() {
         closeEffect(effect);
 
         copy = std::min(copy, timeOnce(frames, [&] {
-            for (int64_t at = 0; at < frames; at += kBlock) {
-                const size_t n = static_cast<size_t>(std::min<int64_t>(kBlock, frames - at));
+            for (int64_t at = 0; at < frames; at += blockSize) {
+                const size_t n = static_cast<size_t>(std::min<int64_t>(blockSize, frames - at));
                 std::memcpy(direct.left.data() + at, signal.left.data() + at, n * sizeof(float));
                 std::memcpy(direct.right.data() + at, signal.right.data() + at, n * sizeof(float));
             }
         }));
-        reference = std::min(reference, timeOnce(frames, [&] { literal.run(signal, kBlock, direct); }));
-        statically = std::min(statically, timeOnce(frames, [&] { shipped.run(signal, kBlock, direct); }));
+        reference = std::min(reference, timeOnce(frames, [&] { literal.run(signal, blockSize, direct); }));
+        statically = std::min(statically, timeOnce(frames, [&] { shipped.run(signal, blockSize, direct); }));
     }
     print("dll", signal, dll);
     print("copy", signal, copy);
