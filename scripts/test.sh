@@ -4,5 +4,6 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
-bash scripts/build.sh >/dev/null
+# Build problems are shown here; the run still ends with ctest's summary line.
+bash scripts/build.sh
 ctest --test-dir build -j"$(nproc)" --output-on-failure "$@"
