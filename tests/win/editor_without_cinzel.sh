@@ -12,5 +12,6 @@ if [ ! -f "$prefix/system.reg" ]; then
   cp -al "$source_prefix" "$prefix"
   for reg in "$prefix"/*.reg; do cp --remove-destination "$source_prefix/$(basename "$reg")" "$reg"; done
   rm -f "$prefix"/drive_c/windows/Fonts/Cinzel-*.ttf
+  rm -f "$prefix/.no-crash-dialog"  # the copied registry may predate the setting
 fi
 WINEPREFIX="$prefix" "$ROOT/scripts/wine-run.sh" "$program" --gtest_filter='*MissingCinzel*'
