@@ -111,6 +111,32 @@ void syncWobble(WobbleOscillator& w, double phase, double increment) {
 // silence, so they never reach the filter state, the envelope or the analysis.
 inline double detectorInput(double x) { return std::fabs(x) < kLevelLimit ? x : 0.0; }
 
+// The linked detector's peak for one frame: each channel high-passed by Bass
+// Armor when it is on (`armorL`, `armorR` its filter state, `keep` 1 - step),
+// then the larger magnitude.
+template <bool kBassArmor>
+inline double detectorPeak(double xL, double xR, double& armorL, double& armorR, double step,
+                           double keep) {
+    double dL = detectorInput(xL);
+    double dR = detectorInput(xR);
+    if (kBassArmor) {
+        // The high-passed sample, x - lowpass, is (x - previous) (1 - step):
+        // the same value to rounding, without waiting for the state update.
+        const double differenceL = dL - armorL;
+        const double differenceR = dR - armorR;
+        armorL += differenceL * step;
+        armorR += differenceR * step;
+        dL = differenceL * keep;
+        dR = differenceR * keep;
+    }
+    const double absL = std::fabs(dL);
+    const double absR = std::fabs(dR);
+    return absR > absL ? absR : absL;
+}
+
+// The level the program analysis sees: absurd and vanishing peaks are silence.
+inline double analysisLevel(double peak) { return peak < kLevelLimit && peak >= kStateFloor ? peak : 0.0; }
+
 // Smallest of n > 0 values, two lanes at a time.
 double smallestOf(const double* v, int32_t n) {
     __m128d lanes = _mm_set1_pd(v[0]);
@@ -196,24 +222,10 @@ __attribute__((always_inline)) inline float runSamples(EngineState& state, const
     // The per-sample steps: on values (the short loop keeps them in
     // registers), and on one index of the chunk arrays (the passes).
     auto detect = [&](const float* l, const float* r, int32_t i, double& peakOut) {
-        double dL = detectorInput(l[i]);
-        double dR = detectorInput(r[i]);
-        if (kBassArmor) {
-            // The high-passed sample, x - lowpass, is (x - previous) (1 - step):
-            // the same value to rounding, without waiting for the state update.
-            const double differenceL = dL - armorL;
-            const double differenceR = dR - armorR;
-            armorL += differenceL * b.bassArmorStep;
-            armorR += differenceR * b.bassArmorStep;
-            dL = differenceL * bassArmorKeep;
-            dR = differenceR * bassArmorKeep;
-        }
-        const double absL = std::fabs(dL);
-        const double absR = std::fabs(dR);
-        const double peak = absR > absL ? absR : absL;
-        const double level = peak < kLevelLimit && peak >= kStateFloor ? peak : 0.0;
+        const double peak =
+            detectorPeak<kBassArmor>(l[i], r[i], armorL, armorR, b.bassArmorStep, bassArmorKeep);
         peakOut = peak;
-        return advanceProgramLevel(a, windowCounter, c, level, nextWobbleSine);
+        return advanceProgramLevel(a, windowCounter, c, analysisLevel(peak), nextWobbleSine);
     };
     auto analyse = [&](const float* l, const float* r, int32_t i) {
         const ProgramSnapshot p = detect(l, r, i, k.peak[i]);
@@ -349,6 +361,65 @@ float runShortBlock(EngineState& state, const BlockValues& b, const RateCoeffici
     return runSamples<kBassArmor, kGlue, true>(state, b, c, inL, inR, outL, outR, n);
 }
 
+// One frame, the shortest block and the one hosts send when they split blocks
+// at every automation point: the sample loop's steps and arithmetic, in the
+// same order and so with the same results, as straight-line code that reads
+// the coefficients and the state once and writes the state once. A frame is
+// one long chain of dependent steps, so every instruction saved here is time.
+template <bool kBassArmor, bool kGlue>
+float runOneFrame(EngineState& state, const BlockValues& b, const float* inL, const float* inR,
+                  float* outL, float* outR) {
+    const RateCoefficientValues c = loadRateCoefficients(state.coefficients);
+    AnalysisState& a = state.analysis;
+    WobbleOscillator& w = state.wobble;
+    syncWobble(w, a.wobblePhase, c.wobbleIncrement);
+
+    const double xL = inL[0];
+    const double xR = inR[0];
+    double armorL = state.bassArmorState[0];
+    double armorR = state.bassArmorState[1];
+    const double peak = detectorPeak<kBassArmor>(xL, xR, armorL, armorR, b.bassArmorStep, 1.0 - b.bassArmorStep);
+    if (kBassArmor) {
+        state.bassArmorState[0] = flushBelowFloor(armorL);
+        state.bassArmorState[1] = flushBelowFloor(armorR);
+    }
+
+    int32_t windowCounter = state.windowCounter;
+    const ProgramSnapshot snapshot = advanceProgramLevel(a, windowCounter, c, analysisLevel(peak), [&](bool wrapped) {
+        if (wrapped) {
+            w.sine = std::sin(a.wobblePhase + kWobblePhaseOffset);
+            w.cosine = std::cos(a.wobblePhase + kWobblePhaseOffset);
+        } else {
+            const double s = w.sine * w.stepCosine + w.cosine * w.stepSine;
+            w.cosine = w.cosine * w.stepCosine - w.sine * w.stepSine;
+            w.sine = s;
+        }
+        return w.sine;
+    });
+    state.windowCounter = windowCounter;
+    w.phase = a.wobblePhase;
+    const ProgramLevel p = programControls(snapshot, 1.0 - b.releaseCoeff);
+
+    const double previous = state.detectorEnvelope;
+    const double coeff = peak > previous ? b.attackCoeff : p.adaptiveRelease;
+    const double envelope = (1.0 - coeff) * peak + coeff * previous;
+    state.detectorEnvelope = flushBelowFloor(envelope);
+    const double gain = envelope > b.thresholdGain
+                            ? compressorGainWith<kGlue>(b, envelope, p.crestSoftening, p.kneeLevel)
+                            : 1.0;
+    const double wet = gain * b.wetGain;
+    outL[0] = ceiling(xL * b.dryGain + xL * wet);
+    outR[0] = ceiling(xR * b.dryGain + xR * wet);
+    // Gains at or below 0.00001 report a flat 24 dB.
+    if (!(gain > 0.00001)) return 24.0f;
+    return gain < 1.0 ? static_cast<float>(reductionDb(gain)) : 0.0f;
+}
+
+using OneFrame = float (*)(EngineState&, const BlockValues&, const float*, const float*, float*, float*);
+// Indexed by [bass armor][glue].
+constexpr OneFrame kOneFrame[2][2] = {{runOneFrame<false, false>, runOneFrame<false, true>},
+                                      {runOneFrame<true, false>, runOneFrame<true, true>}};
+
 __attribute__((always_inline)) inline float runShort(EngineState& state, const BlockValues& b,
                                                      const RateCoefficientValues& c, const float* inL,
                                                      const float* inR, float* outL, float* outR,
@@ -378,27 +449,19 @@ int widestInstructionSet() {
 const int widestSet = widestInstructionSet();
 int instructionSet = widestSet;
 
-}  // namespace
+// The meter follows each block's largest reduction in dB.
+inline void publishMeter(EngineState& state, float maxReduction) {
+    const float meter = state.gainReductionMeter.load(std::memory_order_relaxed);
+    // Flushed well above the subnormal range, as the state is.
+    const float next = 0.82f * meter + 0.18f * maxReduction;
+    state.gainReductionMeter.store(next < 1e-20f ? 0.0f : next, std::memory_order_relaxed);
+}
 
-// Audio thread.
-void processBlock(EngineState& state, const BlockControls& controls, const float* const* inputs,
-                  float* const* outputs, int32_t sampleFrames) {
-    const float* inL = inputs[0];
-    const float* inR = inputs[1];
-    float* outL = outputs[0];
-    float* outR = outputs[1];
-
-    if (controls.hostBypass || controls.params[kBypass] > 0.5f) {
-        // Bit-for-bit copy; state and meter stay frozen. A negative count copies nothing.
-        if (sampleFrames > 0) {
-            const size_t bytes = sizeof(float) * static_cast<size_t>(sampleFrames);
-            if (outL != inL) std::memmove(outL, inL, bytes);
-            if (outR != inR) std::memmove(outR, inR, bytes);
-        }
-        return;
-    }
-
-    const BlockValues& b = cachedBlockValues(state.blockCache, controls.params, controls.hostSampleRate);
+// Every block but a one-frame one; out of line, so that the one-frame path in
+// processBlock saves no registers for it.
+__attribute__((noinline)) void processFrames(EngineState& state, const BlockValues& b,
+                                             const float* inL, const float* inR, float* outL,
+                                             float* outR, int32_t sampleFrames) {
     float maxReduction = 0.0f;
     if (sampleFrames > 0) {
         // The rate coefficients are taken once per block: a sample-rate request
@@ -422,10 +485,37 @@ void processBlock(EngineState& state, const BlockControls& controls, const float
             }
         }
     }
-    const float meter = state.gainReductionMeter.load(std::memory_order_relaxed);
-    // Flushed well above the subnormal range, as the state is.
-    const float next = 0.82f * meter + 0.18f * maxReduction;
-    state.gainReductionMeter.store(next < 1e-20f ? 0.0f : next, std::memory_order_relaxed);
+    publishMeter(state, maxReduction);
+}
+
+}  // namespace
+
+// Audio thread.
+void processBlock(EngineState& state, const BlockControls& controls, const float* const* inputs,
+                  float* const* outputs, int32_t sampleFrames) {
+    const float* inL = inputs[0];
+    const float* inR = inputs[1];
+    float* outL = outputs[0];
+    float* outR = outputs[1];
+
+    if (controls.hostBypass || controls.params[kBypass] > 0.5f) {
+        // Bit-for-bit copy; state and meter stay frozen. A negative count copies nothing.
+        if (sampleFrames > 0) {
+            const size_t bytes = sizeof(float) * static_cast<size_t>(sampleFrames);
+            if (outL != inL) std::memmove(outL, inL, bytes);
+            if (outR != inR) std::memmove(outR, inR, bytes);
+        }
+        return;
+    }
+
+    const BlockValues& b = cachedBlockValues(state.blockCache, controls.params, controls.hostSampleRate);
+    if (sampleFrames == 1 && !tinyFloat(inL[0]) && !tinyFloat(inR[0])) {
+        // As for the short blocks: nothing here can go subnormal, so the
+        // control word is left alone.
+        publishMeter(state, kOneFrame[b.bassArmorOn][b.glueOn](state, b, inL, inR, outL, outR));
+        return;
+    }
+    processFrames(state, b, inL, inR, outL, outR, sampleFrames);
 }
 
 // Tests only, before any processing.

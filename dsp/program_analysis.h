@@ -31,7 +31,7 @@ struct ProgramSnapshot {
 // The 2 ms window step: the curvature of the fast level. Kept out of line so
 // the compiler branches around it rather than computing it (with a division)
 // on every sample and selecting the result.
-__attribute__((noinline)) inline void takeWindowStep(AnalysisState& a, const RateCoefficientValues& c) {
+__attribute__((noinline)) inline void takeWindowStep(AnalysisState& a, double curvatureScaleDecay) {
     // The smoothed levels lose at most a factor e^0.5 between window
     // steps at any rate, so flushing them here to zero below 1e-100 keeps
     // them, their squares and products far from the subnormal range.
@@ -45,7 +45,7 @@ __attribute__((noinline)) inline void takeWindowStep(AnalysisState& a, const Rat
     h[2] = h[1];
     h[1] = h[0];
     h[0] = a.fastLevel;
-    const double scaleDecayed = a.curvatureScale * c.curvatureScaleDecay;
+    const double scaleDecayed = a.curvatureScale * curvatureScaleDecay;
     double scale = scaleDecayed > std::fabs(d) ? scaleDecayed : std::fabs(d);
     if (scale < 0.02) scale = 0.02;
     a.curvatureScale = scale;
@@ -80,7 +80,7 @@ inline ProgramSnapshot advanceProgramLevel(AnalysisState& a, int32_t& windowCoun
     a.fastLevel += (normalised - a.fastLevel) * c.fastLevelStep;
     if (++windowCounter >= c.windowLength) {
         windowCounter = 0;
-        takeWindowStep(a, c);
+        takeWindowStep(a, c.curvatureScaleDecay);
     }
     a.curvatureSmoothed += (a.curvature - a.curvatureSmoothed) * c.curvatureStep;
 

@@ -38,21 +38,6 @@ void computeRateCoefficients(RateCoefficients& out, double effectiveRate) {
     out.windowLength.store(c.windowLength, relaxed);
 }
 
-RateCoefficientValues loadRateCoefficients(const RateCoefficients& in) {
-    constexpr auto relaxed = std::memory_order_relaxed;
-    RateCoefficientValues c;
-    c.peakReferenceDecay = in.peakReferenceDecay.load(relaxed);
-    c.levelAttackCoeff = in.levelAttackCoeff.load(relaxed);
-    c.levelReleaseCoeff = in.levelReleaseCoeff.load(relaxed);
-    c.averageStep = in.averageStep.load(relaxed);
-    c.fastLevelStep = in.fastLevelStep.load(relaxed);
-    c.curvatureScaleDecay = in.curvatureScaleDecay.load(relaxed);
-    c.curvatureStep = in.curvatureStep.load(relaxed);
-    c.wobbleIncrement = in.wobbleIncrement.load(relaxed);
-    c.windowLength = in.windowLength.load(relaxed);
-    return c;
-}
-
 void applySampleRate(std::atomic<double>& hostSampleRate, RateCoefficients& coefficients,
                      float hostRate) {
     const RateRule rule = rateRuleFor(hostRate);

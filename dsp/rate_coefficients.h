@@ -42,7 +42,22 @@ struct RateRule {
 RateRule rateRuleFor(float hostRate);
 RateCoefficientValues coefficientsForRate(double effectiveRate);
 void computeRateCoefficients(RateCoefficients& coefficients, double effectiveRate);
-RateCoefficientValues loadRateCoefficients(const RateCoefficients& coefficients);
+// Inline: it runs at the start of every block, and a host may send one frame
+// per block.
+inline RateCoefficientValues loadRateCoefficients(const RateCoefficients& in) {
+    constexpr auto relaxed = std::memory_order_relaxed;
+    RateCoefficientValues c;
+    c.peakReferenceDecay = in.peakReferenceDecay.load(relaxed);
+    c.levelAttackCoeff = in.levelAttackCoeff.load(relaxed);
+    c.levelReleaseCoeff = in.levelReleaseCoeff.load(relaxed);
+    c.averageStep = in.averageStep.load(relaxed);
+    c.fastLevelStep = in.fastLevelStep.load(relaxed);
+    c.curvatureScaleDecay = in.curvatureScaleDecay.load(relaxed);
+    c.curvatureStep = in.curvatureStep.load(relaxed);
+    c.wobbleIncrement = in.wobbleIncrement.load(relaxed);
+    c.windowLength = in.windowLength.load(relaxed);
+    return c;
+}
 
 // The host's sample-rate request: stores the host rate and recomputes the block.
 void applySampleRate(std::atomic<double>& hostSampleRate, RateCoefficients& coefficients,
