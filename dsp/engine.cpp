@@ -111,6 +111,22 @@ void syncWobble(WobbleOscillator& w, double phase, double increment) {
     }
 }
 
+// The wobble's sine for a phase just advanced: (sin, cos) rotated through the
+// increment instead of a sine call per sample; a phase wrap resynchronises the
+// pair from the phase itself, so rounding never builds up over a long run.
+inline double stepWobble(double& sine, double& cosine, const WobbleOscillator& w, double phase,
+                         bool wrapped) {
+    if (wrapped) {
+        sine = std::sin(phase + kWobblePhaseOffset);
+        cosine = std::cos(phase + kWobblePhaseOffset);
+    } else {
+        const double s = sine * w.stepCosine + cosine * w.stepSine;
+        cosine = cosine * w.stepCosine - sine * w.stepSine;
+        sine = s;
+    }
+    return sine;
+}
+
 // The detector's view of one input sample: non-finite and absurd values are
 // silence, so they never reach the filter state, the envelope or the analysis.
 inline double detectorInput(double x) { return std::fabs(x) < kLevelLimit ? x : 0.0; }
@@ -199,19 +215,8 @@ __attribute__((always_inline)) inline float runSamples(EngineState& state, const
     WobbleOscillator& w = kShort ? state.wobble : localWobble;
     syncWobble(w, a.wobblePhase, c.wobbleIncrement);
     double wobbleSine = w.sine, wobbleCosine = w.cosine;
-    // The wobble's sine advances by rotating (sin, cos) through the increment
-    // instead of a sine call per sample; each phase wrap resynchronises it from
-    // the phase itself, so rounding never builds up over a long run.
     auto nextWobbleSine = [&](bool wrapped) {
-        if (wrapped) {
-            wobbleSine = std::sin(a.wobblePhase + kWobblePhaseOffset);
-            wobbleCosine = std::cos(a.wobblePhase + kWobblePhaseOffset);
-        } else {
-            const double s = wobbleSine * w.stepCosine + wobbleCosine * w.stepSine;
-            wobbleCosine = wobbleCosine * w.stepCosine - wobbleSine * w.stepSine;
-            wobbleSine = s;
-        }
-        return wobbleSine;
+        return stepWobble(wobbleSine, wobbleCosine, w, a.wobblePhase, wrapped);
     };
 
     const double releaseStep = 1.0 - b.releaseCoeff;
@@ -382,24 +387,18 @@ float runOneFrame(EngineState& state, const BlockValues& b, const float* inL, co
     const double xR = inR[0];
     double armorL = state.bassArmorState[0];
     double armorR = state.bassArmorState[1];
-    const double peak = detectorPeak<kBassArmor>(xL, xR, armorL, armorR, b.bassArmorStep, 1.0 - b.bassArmorStep);
+    const double peak =
+        detectorPeak<kBassArmor>(xL, xR, armorL, armorR, b.bassArmorStep, 1.0 - b.bassArmorStep);
     if (kBassArmor) {
         state.bassArmorState[0] = flushBelowFloor(armorL);
         state.bassArmorState[1] = flushBelowFloor(armorR);
     }
 
     int32_t windowCounter = state.windowCounter;
-    const ProgramSnapshot snapshot = advanceProgramLevel(a, windowCounter, c, analysisLevel(peak), [&](bool wrapped) {
-        if (wrapped) {
-            w.sine = std::sin(a.wobblePhase + kWobblePhaseOffset);
-            w.cosine = std::cos(a.wobblePhase + kWobblePhaseOffset);
-        } else {
-            const double s = w.sine * w.stepCosine + w.cosine * w.stepSine;
-            w.cosine = w.cosine * w.stepCosine - w.sine * w.stepSine;
-            w.sine = s;
-        }
-        return w.sine;
-    });
+    const ProgramSnapshot snapshot =
+        advanceProgramLevel(a, windowCounter, c, analysisLevel(peak), [&](bool wrapped) {
+            return stepWobble(w.sine, w.cosine, w, a.wobblePhase, wrapped);
+        });
     state.windowCounter = windowCounter;
     w.phase = a.wobblePhase;
     const ProgramLevel p = programControls(snapshot, 1.0 - b.releaseCoeff);
