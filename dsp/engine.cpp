@@ -373,8 +373,9 @@ float runShortBlock(EngineState& state, const BlockValues& b, const RateCoeffici
 // One frame, the shortest block and the one hosts send when they split blocks
 // at every automation point: the sample loop's steps and arithmetic, in the
 // same order and so with the same results, as straight-line code that reads
-// the coefficients and the state once and writes the state once. A frame is
-// one long chain of dependent steps, so every instruction saved here is time.
+// the coefficients and the state once and writes the state once. A lone frame
+// is one long chain of dependent steps (two divisions, then the meter's
+// decibels); the loop's set-up and its state kept in memory only lengthened it.
 template <bool kBassArmor, bool kGlue>
 float runOneFrame(EngineState& state, const BlockValues& b, const float* inL, const float* inR,
                   float* outL, float* outR) {
@@ -418,7 +419,8 @@ float runOneFrame(EngineState& state, const BlockValues& b, const float* inL, co
     return gain < 1.0 ? static_cast<float>(reductionDb(gain)) : 0.0f;
 }
 
-using OneFrame = float (*)(EngineState&, const BlockValues&, const float*, const float*, float*, float*);
+using OneFrame = float (*)(EngineState&, const BlockValues&, const float*, const float*, float*,
+                           float*);
 // Indexed by [bass armor][glue].
 constexpr OneFrame kOneFrame[2][2] = {{runOneFrame<false, false>, runOneFrame<false, true>},
                                       {runOneFrame<true, false>, runOneFrame<true, true>}};
@@ -460,8 +462,8 @@ inline void publishMeter(EngineState& state, float maxReduction) {
     state.gainReductionMeter.store(next < 1e-20f ? 0.0f : next, std::memory_order_relaxed);
 }
 
-// Every block but a one-frame one; out of line, so that the one-frame path in
-// processBlock saves no registers for it.
+// Every block but a one-frame one, out of line so that processBlock stays a
+// short way into the one-frame path.
 __attribute__((noinline)) void processFrames(EngineState& state, const BlockValues& b,
                                              const float* inL, const float* inR, float* outL,
                                              float* outR, int32_t sampleFrames) {
