@@ -14,15 +14,15 @@ BlockValues blockValuesFor(const float* params, double hostSampleRate) {
     const double mix = params[kMix];
 
     BlockValues b;
-    b.thresholdGain = std::pow(10.0, thresholdDb(threshold) / 20.0);
+    b.thresholdGain = std::pow(10.0, unitValue(kThreshold, threshold) / 20.0);
     b.overshootScale = 1.0 / (b.thresholdGain + 0.000001);
-    b.ratioDrive = 1.0 - 1.0 / ratioValue(ratio);
-    b.attackCoeff = std::exp(-1.0 / (attackMs(attack) * 0.001 * rate));
-    b.releaseCoeff = std::exp(-1.0 / (releaseMs(release) * 0.001 * rate));
+    b.ratioDrive = 1.0 - 1.0 / unitValue(kRatio, ratio);
+    b.attackCoeff = std::exp(-1.0 / (unitValue(kAttack, attack) * 0.001 * rate));
+    b.releaseCoeff = std::exp(-1.0 / (unitValue(kRelease, release) * 0.001 * rate));
     b.glueStrength = 1.2 * glue;
     b.glueOn = glue > 0.01;
 
-    const double cutoffHz = bassArmorHz(bassArmor);
+    const double cutoffHz = unitValue(kBassArmor, bassArmor);
     double step = cutoffHz > 5.0 ? 6.283185307179586 * cutoffHz / rate : 0.0;
     // A one-pole step above 2 diverges (reached below about 754 Hz host rate
     // at the top setting); at 1 the low-pass follows its input exactly, so the
@@ -32,7 +32,7 @@ BlockValues blockValuesFor(const float* params, double hostSampleRate) {
     b.bassArmorOn = step > 0.0001;
 
     b.dryGain = 1.0 - mix;
-    b.wetGain = std::pow(10.0, makeupDb(makeup) / 20.0) * mix;
+    b.wetGain = std::pow(10.0, unitValue(kMakeup, makeup) / 20.0) * mix;
     return b;
 }
 

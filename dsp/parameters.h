@@ -1,7 +1,8 @@
 #pragma once
-// The nine parameters: the single table of names, labels, formats and defaults,
-// and the one mapping from normalised value to unit that host texts, engine and
-// editor all use (float for texts, double inside the engine).
+// The nine parameters in one table: everything the host texts, the engine, the
+// editor, the tools and other host formats know about a parameter lives in its
+// row. The mapping from normalised value to unit exists once (unitValue), in
+// float for texts and in double inside the engine.
 #include <cstdint>
 
 enum ParamIndex : int32_t {
@@ -17,14 +18,53 @@ enum ParamIndex : int32_t {
     kParamCount
 };
 
-struct ParamInfo {
-    const char* name;    // host name, at most 15 bytes with padding
-    const char* label;   // host unit label, at most 7 bytes with padding
-    const char* format;  // printf format of the host display text
-    float defaultValue;  // normalised
+// unit = scale * v + offset, or v * v * scale + offset for the quadratic ones,
+// each evaluated in the order written.
+enum class UnitCurve : uint8_t { kLinear, kQuadratic };
+
+// Where and how the editor shows a parameter; parameters without a knob have
+// radius 0. Knobs are hit-tested and painted in table order.
+struct KnobSpec {
+    const wchar_t* caption;
+    const wchar_t* valueFormat;  // printf format of the value text, unit included
+    uint32_t accent;             // ARGB of the value arc and the value text
+    int32_t cx, cy, radius;      // client pixels
 };
 
-extern const ParamInfo kParamTable[kParamCount];
+struct ParamSpec {
+    const char* name;    // host name, at most 15 bytes with padding
+    const char* label;   // host unit label, at most 7 bytes with padding
+    const char* format;  // printf format of the host display text (no unit)
+    const char* symbol;  // identifier for other host formats: [a-z_]+
+    UnitCurve curve;
+    double scale, offset;
+    float defaultValue;  // normalised
+    KnobSpec knob;
+};
+
+constexpr ParamSpec kParamTable[kParamCount] = {
+    {"Threshold", "dB", "%.1f", "threshold", UnitCurve::kLinear, 36.0, -36.0, 0.5f,
+     {L"THRESHOLD", L"%.1f dB", 0xFFF43F5E, 130, 165, 46}},
+    {"Ratio", ":1", "%.1f", "ratio", UnitCurve::kLinear, 18.5, 1.5, 0.35f,
+     {L"RATIO", L"%.1f:1", 0xFFF0CB64, 710, 165, 46}},
+    {"Attack", "ms", "%.1f", "attack", UnitCurve::kQuadratic, 29.9, 0.1, 0.3f,
+     {L"ATTACK", L"%.1f ms", 0xFFF59E0B, 130, 375, 40}},
+    {"Release", "ms", "%.0f", "release", UnitCurve::kQuadratic, 1180.0, 20.0, 0.15f,
+     {L"AUTO RELEASE", L"%.0f ms", 0xFF10B981, 275, 375, 40}},
+    {"580 Glue", "%", "%.0f", "glue", UnitCurve::kLinear, 100.0, 0.0, 0.65f,
+     {L"580 GLUE", L"%.0f%%", 0xFFC084FC, 420, 375, 40}},
+    {"Bass Armor", "Hz", "%.0f", "bass_armor", UnitCurve::kLinear, 240.0, 0.0, 0.35f,
+     {L"BASS ARMOR (HPF)", L"%.0f Hz", 0xFF60A5FA, 565, 375, 40}},
+    {"Makeup", "dB", "+%.1f", "makeup", UnitCurve::kLinear, 20.0, 0.0, 0.25f,
+     {L"MAKE-UP GAIN", L"+%.1f dB", 0xFF38BDF8, 710, 375, 40}},
+    {"Mix", "%", "%.0f", "mix", UnitCurve::kLinear, 100.0, 0.0, 1.0f, {}},
+    {"Bypass", "", "%.0f", "bypass", UnitCurve::kLinear, 100.0, 0.0, 0.0f, {}},
+};
+
+// The float texts use the float nearest each constant, which is the float
+// literal the display formulas were written with.
+static_assert(static_cast<float>(29.9) == 29.9f && static_cast<float>(0.1) == 0.1f,
+              "display constants round the same way from double and from decimal");
 
 inline bool isParamIndex(int32_t index) { return static_cast<uint32_t>(index) < kParamCount; }
 
@@ -35,13 +75,21 @@ inline float clampParameter(float v) {
     return 1.0f;
 }
 
-template <class T> T thresholdDb(T v) { return T(36) * v - T(36); }
-template <class T> T ratioValue(T v) { return T(18.5) * v + T(1.5); }
-template <class T> T attackMs(T v) { return v * v * T(29.9) + T(0.1); }
-template <class T> T releaseMs(T v) { return v * v * T(1180) + T(20); }
-template <class T> T percentOf(T v) { return T(100) * v; }  // glue, mix, bypass
-template <class T> T bassArmorHz(T v) { return T(240) * v; }
-template <class T> T makeupDb(T v) { return T(20) * v; }
+// The value in the parameter's unit at normalised `v`: float for every text
+// (host display, editor), double inside the engine. A zero offset is still
+// added: for the clamped values used here (never -0.0) it changes nothing.
+template <class T> T unitValue(ParamIndex index, T v) {
+    const ParamSpec& p = kParamTable[index];
+    const T scale = static_cast<T>(p.scale), offset = static_cast<T>(p.offset);
+    if (p.curve == UnitCurve::kQuadratic) return v * v * scale + offset;
+    return scale * v + offset;
+}
+
+// The normalised value whose unit value is `unit`, clamped to [0, 1] (NaN
+// gives the default): the inverse of unitValue, in double.
+double normalisedFromUnit(ParamIndex index, double unit);
 
 // Display value of parameter `index` at normalised `v`, in single precision.
-float displayValue(int32_t index, float v);
+inline float displayValue(int32_t index, float v) {
+    return isParamIndex(index) ? unitValue(static_cast<ParamIndex>(index), v) : 0.0f;
+}

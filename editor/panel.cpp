@@ -29,24 +29,6 @@ constexpr ARGB kPivot = 0xFFF0CB64;
 
 constexpr float kPivotX = 420.0f, kPivotY = 230.0f, kNeedleLength = 115.0f;
 
-struct KnobStyle {
-    const wchar_t* label;
-    const wchar_t* format;
-    float (*number)(float);
-    ARGB accent;
-};
-
-// Same order as knobHitAreas.
-const KnobStyle kKnobStyles[kKnobCount] = {
-    {L"THRESHOLD", L"%.1f dB", thresholdDb<float>, 0xFFF43F5E},
-    {L"RATIO", L"%.1f:1", ratioValue<float>, 0xFFF0CB64},
-    {L"ATTACK", L"%.1f ms", attackMs<float>, 0xFFF59E0B},
-    {L"AUTO RELEASE", L"%.0f ms", releaseMs<float>, 0xFF10B981},
-    {L"580 GLUE", L"%.0f%%", percentOf<float>, 0xFFC084FC},
-    {L"BASS ARMOR (HPF)", L"%.0f Hz", bassArmorHz<float>, 0xFF60A5FA},
-    {L"MAKE-UP GAIN", L"+%.1f dB", makeupDb<float>, 0xFF38BDF8},
-};
-
 struct ScaleLabel {
     const wchar_t* text;
     float x, y;
@@ -153,7 +135,7 @@ void drawPanel(GpGraphics* g, const PluginInstance* p, int32_t w, int32_t h, Pai
     GdipFillEllipse(g, objects.solid(kPivot), 414, 224, 12, 12);
 
     wchar_t readout[64];
-    const float glue = percentOf(p->params[kGlue].load(std::memory_order_relaxed));
+    const float glue = unitValue(kGlue, p->params[kGlue].load(std::memory_order_relaxed));
     swprintf(readout, 64, L"GAIN REDUCTION: -%.1f dB \u2022 GLUE: %.0f%%",
              static_cast<double>(tip.shownReduction), static_cast<double>(glue));
     drawText(g, readout, readoutFont, centred, rose, 420, 236);
@@ -162,13 +144,14 @@ void drawPanel(GpGraphics* g, const PluginInstance* p, int32_t w, int32_t h, Pai
         drawText(g, label.text, scaleFont, nullptr, muted, label.x, label.y);
 
     wchar_t valueText[32];
-    for (int i = 0; i < kKnobCount; ++i) {
-        const KnobHitArea& at = knobHitAreas[i];
-        const KnobStyle& style = kKnobStyles[i];
-        const float shown = style.number(p->params[at.param].load(std::memory_order_relaxed));
-        swprintf(valueText, 32, style.format, static_cast<double>(shown));
-        drawKnob(g, at.cx, at.cy, at.radius, p->params[at.param].load(std::memory_order_relaxed),
-                 style.label, valueText, style.accent);
+    for (int32_t i = 0; i < kParamCount; ++i) {
+        if (!hasKnob(i)) continue;
+        const KnobSpec& knob = kParamTable[i].knob;
+        const ParamIndex param = static_cast<ParamIndex>(i);
+        const float shown = unitValue(param, p->params[i].load(std::memory_order_relaxed));
+        swprintf(valueText, 32, knob.valueFormat, static_cast<double>(shown));
+        drawKnob(g, knob.cx, knob.cy, knob.radius, p->params[i].load(std::memory_order_relaxed),
+                 knob.caption, valueText, knob.accent);
     }
 
     drawText(g, L"DORLIN AUDIO TECHNOLOGIES \u2022 64-BIT NATIVE VST2 \u2022 ZERO LATENCY VCA GLUE", footerFont,
