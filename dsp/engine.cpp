@@ -1,101 +1,52 @@
 #include "engine.h"
 
 #include <emmintrin.h>
-#include <pmmintrin.h>
-#include <xmmintrin.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
 #include "block_values.h"
+#include "denormal_guard.h"
 #include "gain_computer.h"
+#include "meter_decibels.h"
 #include "program_analysis.h"
 
 namespace {
 
+// The per-sample steps, in the order of the algorithm: detector with Bass
+// Armor, program analysis, envelope, gain computer with glue, mix and ceiling,
+// meter. processOneFrame runs them once; the passes below run each over a
+// chunk of samples.
+
 // Detector levels at or beyond this (and NaN or infinity) count as silence.
 constexpr double kLevelLimit = 1000000.0;
 
-// The envelope and the detector filter are flushed to zero below kStateFloor
-// at the end of every block, the analysis levels at its window steps, and
-// analysis levels below it are silence. Squares and products of values this
-// small are still far from the subnormal range, so short blocks with ordinary
-// input can run without touching the control word at all.
+// The detector's view of one input sample: non-finite and absurd values are
+// silence, so they never reach the filter state, the envelope or the analysis.
+inline double detectorInput(double x) { return std::fabs(x) < kLevelLimit ? x : 0.0; }
 
-// True when a sample could bring a subnormal into play: a float that is
-// subnormal or, after the gain, could become one on the way out.
-inline bool tinyFloat(float x) {
-    uint32_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    return (bits & 0x7fffffffu) - 1u < 0x0c000000u;  // 0 < |x| < about 1e-31
-}
-bool anyTinyFloat(const float* l, const float* r, int32_t n) {
-    bool tiny = false;
-    for (int32_t i = 0; i < n; ++i) tiny |= tinyFloat(l[i]) | tinyFloat(r[i]);
-    return tiny;
-}
-
-// -20 log10(gain) for 0.00001 < gain < 1, without the runtime's log10 (slow
-// x87 code in the Windows build) and without a division: gain = 2^e m, m in
-// [1, 2); the top seven bits of m pick c near m from a table of 1/c and of
-// -20 log10 c, so that m/c = 1 + r with |r| < 1/256, and ln(1 + r) to r^3 is
-// off by under 1e-10 (5e-10 dB, far below what the float meter resolves).
-// At one frame per call it ends every block, last in a long chain of
-// dependent steps, so the table part and the polynomial run side by side.
-struct LogTable {
-    double inverse[128];   // 1 / c, c the middle of the mantissa interval
-    double decibels[128];  // -20 log10 c
-};
-LogTable makeLogTable() {
-    LogTable t;
-    for (int j = 0; j < 128; ++j) {
-        const double c = 1.0 + (j + 0.5) / 128.0;
-        t.inverse[j] = 1.0 / c;
-        t.decibels[j] = -20.0 * std::log10(c);
+// The linked detector's peak for one frame: each channel high-passed by Bass
+// Armor when it is on (`armorL`, `armorR` its one-pole low-pass state), then
+// the larger magnitude.
+inline double detectorPeak(double xL, double xR, double& armorL, double& armorR, const BlockValues& b) {
+    double dL = detectorInput(xL);
+    double dR = detectorInput(xR);
+    if (b.bassArmorOn) {
+        // The high-passed sample, x - lowpass, taken as (x - previous) (1 - step):
+        // kept for today's bits.
+        const double keep = 1.0 - b.bassArmorStep;
+        const double differenceL = dL - armorL;
+        const double differenceR = dR - armorR;
+        armorL += differenceL * b.bassArmorStep;
+        armorR += differenceR * b.bassArmorStep;
+        dL = differenceL * keep;
+        dR = differenceR * keep;
     }
-    return t;
+    const double absL = std::fabs(dL);
+    const double absR = std::fabs(dR);
+    return absR > absL ? absR : absL;
 }
-// Built when the library loads, never on the audio thread.
-const LogTable logTable = makeLogTable();
-
-inline double reductionDb(double gain) {
-    constexpr double kDbPerLn = -8.685889638065037;    // -20 / ln 10
-    constexpr double kDbPerOctave = -6.020599913279624;  // -20 log10 2
-    uint64_t bits;
-    std::memcpy(&bits, &gain, sizeof bits);
-    const int exponent = static_cast<int>(bits >> 52) - 1023;
-    const int j = static_cast<int>(bits >> 45) & 127;
-    bits = (bits & 0x000fffffffffffffull) | 0x3ff0000000000000ull;
-    double m;
-    std::memcpy(&m, &bits, sizeof m);
-    const double r = m * logTable.inverse[j] - 1.0;
-    // kDbPerLn (r - r^2/2 + r^3/3), with the factor folded into the terms.
-    const double series = kDbPerLn * r + (r * r) * (kDbPerLn * -0.5 + r * (kDbPerLn / 3));
-    return (exponent * kDbPerOctave + logTable.decibels[j]) + series;
-}
-
-// Flush-to-zero and denormals-are-zero for the block, the host's control word
-// restored on the way out: decaying envelopes and filter states never reach
-// the slow subnormal range.
-class DenormalGuard {
-public:
-    // Many hosts already run their audio thread so; writing the control word
-    // costs more than a frame of work, so it is only written when it changes.
-    DenormalGuard() : saved_(_mm_getcsr()), changed_((saved_ & kFlush) != kFlush) {
-        if (changed_) _mm_setcsr(saved_ | kFlush);
-    }
-    ~DenormalGuard() {
-        if (changed_) _mm_setcsr(saved_);
-    }
-    DenormalGuard(const DenormalGuard&) = delete;
-    DenormalGuard& operator=(const DenormalGuard&) = delete;
-
-private:
-    static constexpr unsigned int kFlush = _MM_FLUSH_ZERO_ON | _MM_DENORMALS_ZERO_ON;
-    unsigned int saved_;
-    bool changed_;
-};
 
 // Brings the wobble oscillator in line with the live phase and increment.
 void syncWobble(WobbleOscillator& w, double phase, double increment) {
@@ -112,52 +63,44 @@ void syncWobble(WobbleOscillator& w, double phase, double increment) {
 }
 
 // The wobble's sine for a phase just advanced: (sin, cos) rotated through the
-// increment instead of a sine call per sample; a phase wrap resynchronises the
-// pair from the phase itself, so rounding never builds up over a long run.
-inline double stepWobble(double& sine, double& cosine, const WobbleOscillator& w, double phase,
-                         bool wrapped) {
+// increment instead of a sine call per sample (the rotation sets today's
+// bits); a phase wrap resynchronises the pair from the phase itself, so
+// rounding never builds up over a long run.
+inline double stepWobble(WobbleOscillator& w, double phase, bool wrapped) {
+    w.phase = phase;
     if (wrapped) {
-        sine = std::sin(phase + kWobblePhaseOffset);
-        cosine = std::cos(phase + kWobblePhaseOffset);
+        w.sine = std::sin(phase + kWobblePhaseOffset);
+        w.cosine = std::cos(phase + kWobblePhaseOffset);
     } else {
-        const double s = sine * w.stepCosine + cosine * w.stepSine;
-        cosine = cosine * w.stepCosine - sine * w.stepSine;
-        sine = s;
+        const double s = w.sine * w.stepCosine + w.cosine * w.stepSine;
+        w.cosine = w.cosine * w.stepCosine - w.sine * w.stepSine;
+        w.sine = s;
     }
-    return sine;
+    return w.sine;
 }
 
-// The detector's view of one input sample: non-finite and absurd values are
-// silence, so they never reach the filter state, the envelope or the analysis.
-inline double detectorInput(double x) { return std::fabs(x) < kLevelLimit ? x : 0.0; }
-
-// The linked detector's peak for one frame: each channel high-passed by Bass
-// Armor when it is on (`armorL`, `armorR` its filter state, `keep` 1 - step),
-// then the larger magnitude.
-template <bool kBassArmor>
-inline double detectorPeak(double xL, double xR, double& armorL, double& armorR, double step,
-                           double keep) {
-    double dL = detectorInput(xL);
-    double dR = detectorInput(xR);
-    if (kBassArmor) {
-        // The high-passed sample, x - lowpass, is (x - previous) (1 - step):
-        // the same value to rounding, without waiting for the state update.
-        const double differenceL = dL - armorL;
-        const double differenceR = dR - armorR;
-        armorL += differenceL * step;
-        armorR += differenceR * step;
-        dL = differenceL * keep;
-        dR = differenceR * keep;
-    }
-    const double absL = std::fabs(dL);
-    const double absR = std::fabs(dR);
-    return absR > absL ? absR : absL;
+// The program analysis of one detector peak: absurd and vanishing peaks are silence.
+inline ProgramSnapshot analysePeak(AnalysisState& a, int32_t& windowCounter, WobbleOscillator& w,
+                                   const RateCoefficientValues& c, double peak) {
+    const double level = peak < kLevelLimit && peak >= kStateFloor ? peak : 0.0;
+    return advanceProgramLevel(a, windowCounter, c, level,
+                               [&](bool wrapped) { return stepWobble(w, a.wobblePhase, wrapped); });
 }
 
-// The level the program analysis sees: absurd and vanishing peaks are silence.
-inline double analysisLevel(double peak) { return peak < kLevelLimit && peak >= kStateFloor ? peak : 0.0; }
+// The envelope: attack while the peak rises above it, the adaptive release otherwise.
+inline double followEnvelope(double envelope, double peak, double attackCoeff, double release) {
+    const double coeff = peak > envelope ? attackCoeff : release;
+    return (1.0 - coeff) * peak + coeff * envelope;
+}
 
-// Smallest of n > 0 values, two lanes at a time.
+// Dry and wet mix of one sample, then the ceiling at +-0.98 (NaN falls to +0.98).
+inline float mixAndCeiling(double x, double gain, const BlockValues& b) {
+    const double y = x * b.dryGain + x * (gain * b.wetGain);
+    return static_cast<float>(y < 0.98 ? (y > -0.98 ? y : -0.98) : 0.98);
+}
+
+// Smallest of n > 0 values, two lanes at a time: worth 1.2x at blocks of 32
+// and more against a comparison per gain.
 double smallestOf(const double* v, int32_t n) {
     __m128d lanes = _mm_set1_pd(v[0]);
     int32_t i = 0;
@@ -168,20 +111,78 @@ double smallestOf(const double* v, int32_t n) {
     return a < b ? a : b;
 }
 
-inline float ceiling(double y) {
-    // NaN falls to +0.98.
-    return static_cast<float>(y < 0.98 ? (y > -0.98 ? y : -0.98) : 0.98);
+// The block's largest reduction for the meter. It comes from the smallest
+// gain, since the decibels fall as the gain rises: one conversion per block.
+// Gains at or below 0.00001 report a flat 24 dB.
+struct BlockReduction {
+    double smallestGain = 1.0;
+    bool floorReached = false;
+
+    void add(double gain) {
+        if (gain > 0.00001) smallestGain = gain < smallestGain ? gain : smallestGain;
+        else floorReached = true;
+    }
+    // Gains are positive and finite: a plain minimum finds the smallest, and
+    // only a run that reached the floor needs a closer look.
+    void addAll(const double* gains, int32_t n) {
+        const double least = smallestOf(gains, n);
+        if (least > 0.00001) smallestGain = least < smallestGain ? least : smallestGain;
+        else for (int32_t i = 0; i < n; ++i) add(gains[i]);
+    }
+    float decibels() const {
+        float db = smallestGain < 1.0 ? static_cast<float>(reductionDb(smallestGain)) : 0.0f;
+        return floorReached && 24.0f > db ? 24.0f : db;
+    }
+};
+
+// The meter follows each block's largest reduction in dB.
+inline void publishMeter(EngineState& state, float maxReduction) {
+    const float meter = state.gainReductionMeter.load(std::memory_order_relaxed);
+    // Flushed well above the subnormal range, as the state is.
+    const float next = 0.82f * meter + 0.18f * maxReduction;
+    state.gainReductionMeter.store(next < 1e-20f ? 0.0f : next, std::memory_order_relaxed);
 }
 
-// Frames per pass of the sample loop. Each chunk runs in passes: the
-// recursive detector and analysis state, the control values, the recursive
-// envelope, the gain, then the output. The passes without recursion handle
-// each sample on its own, so their long chains of divisions overlap across
-// samples (and pair up in vector registers) instead of stalling the recursions.
+// One frame through every step, on the engine state in place. The block of
+// hosts that split at every automation point: a lone frame is one long chain
+// of dependent steps, which this straight line keeps short (1.5x against the
+// chunked passes' set-up, natively and in the DLL). Returns the reduction in dB.
+float processOneFrame(EngineState& state, const BlockValues& b, const float* inL, const float* inR,
+                      float* outL, float* outR) {
+    const RateCoefficientValues c = loadRateCoefficients(state.coefficients);
+    syncWobble(state.wobble, state.analysis.wobblePhase, c.wobbleIncrement);
+    const double xL = inL[0];
+    const double xR = inR[0];
+
+    double armorL = state.bassArmorState[0];
+    double armorR = state.bassArmorState[1];
+    const double peak = detectorPeak(xL, xR, armorL, armorR, b);
+    if (b.bassArmorOn) {
+        state.bassArmorState[0] = flushBelowFloor(armorL);
+        state.bassArmorState[1] = flushBelowFloor(armorR);
+    }
+
+    const ProgramSnapshot snapshot = analysePeak(state.analysis, state.windowCounter, state.wobble, c, peak);
+    const ProgramLevel p = programControls(snapshot, 1.0 - b.releaseCoeff);
+
+    const double envelope = followEnvelope(state.detectorEnvelope, peak, b.attackCoeff, p.adaptiveRelease);
+    state.detectorEnvelope = flushBelowFloor(envelope);
+
+    // At or below the threshold the gain computer gives exactly 1: skipping
+    // its divisions is worth 1.2x on quiet frames.
+    const double gain =
+        envelope > b.thresholdGain ? compressorGain(b, envelope, p.crestSoftening, p.kneeLevel) : 1.0;
+
+    outL[0] = mixAndCeiling(xL, gain, b);
+    outR[0] = mixAndCeiling(xR, gain, b);
+
+    BlockReduction reduction;
+    reduction.add(gain);
+    return reduction.decibels();
+}
+
+// Frames per chunk of the passes.
 constexpr int32_t kChunk = 64;
-// Blocks shorter than this skip the passes and run sample by sample: from four
-// frames on, the passes' overlap pays for their set-up and the guard.
-constexpr int32_t kSmallBlock = 4;
 
 struct ChunkValues {
     double peak[kChunk];
@@ -196,299 +197,122 @@ struct ChunkValues {
     double gain[kChunk];
 };
 
-template <bool kBassArmor, bool kGlue, bool kShort>
-__attribute__((always_inline)) inline float runSamples(EngineState& state, const BlockValues& b,
-                                                       const RateCoefficientValues& c, const float* inL,
-                                                       const float* inR, float* outL, float* outR,
-                                                       int32_t n) {
-    // State in locals for the loop, written back once; a short block works on
-    // the analysis state in place, which spares the copies.
-    AnalysisState local;
-    if (!kShort) local = state.analysis;
-    AnalysisState& a = kShort ? state.analysis : local;
+// Any block but a lone frame: the same steps, each as a pass over a chunk of
+// 64 frames. The recursive ones (detector and analysis, envelope) go sample
+// after sample; the others handle each sample on its own, so their long chains
+// of divisions overlap across samples and pair up in vector registers instead
+// of stalling the recursions: 2.2x against running every step per sample.
+// The recursive state lives in locals for the block and is written back once.
+__attribute__((always_inline)) inline float runPasses(EngineState& state, const BlockValues& b,
+                                                      const RateCoefficientValues& c, const float* inL,
+                                                      const float* inR, float* outL, float* outR,
+                                                      int32_t n) {
+    AnalysisState analysis = state.analysis;
     int32_t windowCounter = state.windowCounter;
-    double envelope = state.detectorEnvelope;
+    WobbleOscillator wobble = state.wobble;
+    syncWobble(wobble, analysis.wobblePhase, c.wobbleIncrement);
     double armorL = state.bassArmorState[0];
     double armorR = state.bassArmorState[1];
-    WobbleOscillator localWobble;
-    if (!kShort) localWobble = state.wobble;
-    WobbleOscillator& w = kShort ? state.wobble : localWobble;
-    syncWobble(w, a.wobblePhase, c.wobbleIncrement);
-    double wobbleSine = w.sine, wobbleCosine = w.cosine;
-    auto nextWobbleSine = [&](bool wrapped) {
-        return stepWobble(wobbleSine, wobbleCosine, w, a.wobblePhase, wrapped);
-    };
-
+    double envelope = state.detectorEnvelope;
     const double releaseStep = 1.0 - b.releaseCoeff;
-    const double bassArmorKeep = 1.0 - b.bassArmorStep;
-    // The block's largest reduction comes from its smallest gain, since the
-    // dB value falls as the gain rises: one decibel conversion per block.
-    // Gains at or below 0.00001 report a flat 24 dB and are tracked apart.
-    double smallestGain = 1.0;
-    bool tinyGainSeen = false;
+    BlockReduction reduction;
     ChunkValues k;
 
-    // The per-sample steps: on values (the short loop keeps them in
-    // registers), and on one index of the chunk arrays (the passes).
-    auto detect = [&](const float* l, const float* r, int32_t i, double& peakOut) {
-        const double peak =
-            detectorPeak<kBassArmor>(l[i], r[i], armorL, armorR, b.bassArmorStep, bassArmorKeep);
-        peakOut = peak;
-        return advanceProgramLevel(a, windowCounter, c, analysisLevel(peak), nextWobbleSine);
-    };
-    auto analyse = [&](const float* l, const float* r, int32_t i) {
-        const ProgramSnapshot p = detect(l, r, i, k.peak[i]);
-        k.programLevel[i] = p.programLevel;
-        k.programAverage[i] = p.programAverage;
-        k.curvatureSmoothed[i] = p.curvatureSmoothed;
-        k.wobbleSine[i] = p.wobbleSine;
-    };
-    auto control = [&](int32_t i) {
-        const ProgramLevel p = programControls(
-            {k.programLevel[i], k.programAverage[i], k.curvatureSmoothed[i], k.wobbleSine[i]}, releaseStep);
-        k.release[i] = p.adaptiveRelease;
-        k.softening[i] = p.crestSoftening;
-        k.knee[i] = p.kneeLevel;
-    };
-    auto followPeak = [&](double peak, double release) {
-        const double coeff = peak > envelope ? b.attackCoeff : release;
-        envelope = (1.0 - coeff) * peak + coeff * envelope;
-        return envelope;
-    };
-    auto follow = [&](int32_t i) { k.envelope[i] = followPeak(k.peak[i], k.release[i]); };
-    auto computeGain = [&](int32_t i) {
-        k.gain[i] = compressorGainWith<kGlue>(b, k.envelope[i], k.softening[i], k.knee[i]);
-    };
-    auto count = [&](double gain) {
-        if (gain > 0.00001) smallestGain = gain < smallestGain ? gain : smallestGain;
-        else tinyGainSeen = true;
-    };
-    auto countGain = [&](int32_t i) { count(k.gain[i]); };
-    // Reads the input sample again before writing the output: in-place is fine.
-    auto write = [&](const float* l, const float* r, float* oL, float* oR, int32_t i, double gain) {
-        const double wet = gain * b.wetGain;
-        const double xL = l[i];
-        const double xR = r[i];
-        oL[i] = ceiling(xL * b.dryGain + xL * wet);
-        oR[i] = ceiling(xR * b.dryGain + xR * wet);
-    };
-    auto output = [&](const float* l, const float* r, float* oL, float* oR, int32_t i) {
-        write(l, r, oL, oR, i, k.gain[i]);
-    };
-
-    if (kShort) {
-        // A few frames: one sample at a time, without the passes' set-up.
-        for (int32_t i = 0; i < n; ++i) {
-            double peak;
-            const ProgramLevel p = programControls(detect(inL, inR, i, peak), releaseStep);
-            const double env = followPeak(peak, p.adaptiveRelease);
-            // At or below the threshold the gain computer gives exactly 1.
-            const double gain = env > b.thresholdGain
-                                    ? compressorGainWith<kGlue>(b, env, p.crestSoftening, p.kneeLevel)
-                                    : 1.0;
-            count(gain);
-            write(inL, inR, outL, outR, i, gain);
-        }
-    }
-    for (int32_t at = 0; !kShort && at < n; at += kChunk) {
+    for (int32_t at = 0; at < n; at += kChunk) {
         const int32_t m = n - at < kChunk ? n - at : kChunk;
         const float* l = inL + at;
         const float* r = inR + at;
-        for (int32_t i = 0; i < m; ++i) analyse(l, r, i);
-        for (int32_t i = 0; i < m; ++i) control(i);
-        double loudest = 0.0;
         for (int32_t i = 0; i < m; ++i) {
-            follow(i);
-            loudest = envelope > loudest ? envelope : loudest;
+            k.peak[i] = detectorPeak(l[i], r[i], armorL, armorR, b);
+            const ProgramSnapshot p = analysePeak(analysis, windowCounter, wobble, c, k.peak[i]);
+            k.programLevel[i] = p.programLevel;
+            k.programAverage[i] = p.programAverage;
+            k.curvatureSmoothed[i] = p.curvatureSmoothed;
+            k.wobbleSine[i] = p.wobbleSine;
         }
-        // A chunk whose envelope never passes the threshold has a gain of
-        // exactly 1 throughout, which the gain computer would only confirm.
-        if (!(loudest > b.thresholdGain)) {
-            for (int32_t i = 0; i < m; ++i) k.gain[i] = 1.0;
-        } else {
-            for (int32_t i = 0; i < m; ++i) computeGain(i);
+        for (int32_t i = 0; i < m; ++i) {
+            const ProgramLevel p = programControls(
+                {k.programLevel[i], k.programAverage[i], k.curvatureSmoothed[i], k.wobbleSine[i]}, releaseStep);
+            k.release[i] = p.adaptiveRelease;
+            k.softening[i] = p.crestSoftening;
+            k.knee[i] = p.kneeLevel;
         }
-        // Gains are positive and finite: a plain minimum finds the smallest,
-        // and only a chunk that reached the 24 dB floor needs a closer look.
-        const double chunkSmallest = smallestOf(k.gain, m);
-        if (chunkSmallest > 0.00001) {
-            smallestGain = chunkSmallest < smallestGain ? chunkSmallest : smallestGain;
-        } else {
-            for (int32_t i = 0; i < m; ++i) countGain(i);
+        for (int32_t i = 0; i < m; ++i)
+            k.envelope[i] = envelope = followEnvelope(envelope, k.peak[i], b.attackCoeff, k.release[i]);
+        for (int32_t i = 0; i < m; ++i) k.gain[i] = compressorGain(b, k.envelope[i], k.softening[i], k.knee[i]);
+        reduction.addAll(k.gain, m);
+        // Reads each input sample before writing its output: in-place is fine.
+        for (int32_t i = 0; i < m; ++i) {
+            outL[at + i] = mixAndCeiling(l[i], k.gain[i], b);
+            outR[at + i] = mixAndCeiling(r[i], k.gain[i], b);
         }
-        for (int32_t i = 0; i < m; ++i) output(l, r, outL + at, outR + at, i);
     }
 
-    if (!kShort) state.analysis = local;
+    state.analysis = analysis;
     state.windowCounter = windowCounter;
+    state.wobble = wobble;
     state.detectorEnvelope = flushBelowFloor(envelope);
-    if (kBassArmor) {
-        state.bassArmorState[0] = flushBelowFloor(armorL);
-        state.bassArmorState[1] = flushBelowFloor(armorR);
-    }
-    w.phase = a.wobblePhase;
-    w.sine = wobbleSine;
-    w.cosine = wobbleCosine;
-    if (!kShort) state.wobble = localWobble;
-
-    float maxReduction = 0.0f;
-    if (smallestGain < 1.0) maxReduction = static_cast<float>(reductionDb(smallestGain));
-    if (tinyGainSeen && 24.0f > maxReduction) maxReduction = 24.0f;
-    return maxReduction;
-}
-
-// The sample loop, built three times: for every x86-64 processor, and for
-// those with AVX2 or AVX-512, where the passes without recursion run four or
-// eight samples per instruction and the recursions find more registers. All
-// builds compute the same values (no fused multiply-add), bit for bit.
-using SampleLoop = float (*)(EngineState&, const BlockValues&, const RateCoefficientValues&,
-                             const float*, const float*, float*, float*, int32_t);
-
-#define DEFINE_SAMPLE_LOOP(name, attributes)                                                       \
-    template <bool kBassArmor, bool kGlue>                                                         \
-    attributes float name(EngineState& state, const BlockValues& b, const RateCoefficientValues& c, \
-                          const float* inL, const float* inR, float* outL, float* outR, int32_t n) { \
-        return runSamples<kBassArmor, kGlue, false>(state, b, c, inL, inR, outL, outR, n);         \
-    }
-DEFINE_SAMPLE_LOOP(runSamplesBaseline, )
-DEFINE_SAMPLE_LOOP(runSamplesAvx2, __attribute__((target("avx2"))))
-DEFINE_SAMPLE_LOOP(runSamplesAvx512,
-                   __attribute__((target("avx512f,avx512vl,avx2"))))
-#undef DEFINE_SAMPLE_LOOP
-
-#define SAMPLE_LOOPS(name) {{name<false, false>, name<false, true>}, {name<true, false>, name<true, true>}}
-// Indexed by [instruction set][bass armor][glue].
-constexpr SampleLoop kSampleLoops[3][2][2] = {
-    SAMPLE_LOOPS(runSamplesBaseline), SAMPLE_LOOPS(runSamplesAvx2), SAMPLE_LOOPS(runSamplesAvx512)};
-#undef SAMPLE_LOOPS
-
-// The short-block loop: scalar work in any case, so one baseline build, called
-// directly rather than through the table.
-template <bool kBassArmor, bool kGlue>
-float runShortBlock(EngineState& state, const BlockValues& b, const RateCoefficientValues& c,
-                    const float* inL, const float* inR, float* outL, float* outR, int32_t n) {
-    return runSamples<kBassArmor, kGlue, true>(state, b, c, inL, inR, outL, outR, n);
-}
-
-// One frame, the shortest block and the one hosts send when they split blocks
-// at every automation point: the sample loop's steps and arithmetic, in the
-// same order and so with the same results, as straight-line code that reads
-// the coefficients and the state once and writes the state once. A lone frame
-// is one long chain of dependent steps (two divisions, then the meter's
-// decibels); the loop's set-up and its state kept in memory only lengthened it.
-template <bool kBassArmor, bool kGlue>
-float runOneFrame(EngineState& state, const BlockValues& b, const float* inL, const float* inR,
-                  float* outL, float* outR) {
-    const RateCoefficientValues c = loadRateCoefficients(state.coefficients);
-    AnalysisState& a = state.analysis;
-    WobbleOscillator& w = state.wobble;
-    syncWobble(w, a.wobblePhase, c.wobbleIncrement);
-
-    const double xL = inL[0];
-    const double xR = inR[0];
-    double armorL = state.bassArmorState[0];
-    double armorR = state.bassArmorState[1];
-    const double peak =
-        detectorPeak<kBassArmor>(xL, xR, armorL, armorR, b.bassArmorStep, 1.0 - b.bassArmorStep);
-    if (kBassArmor) {
-        state.bassArmorState[0] = flushBelowFloor(armorL);
-        state.bassArmorState[1] = flushBelowFloor(armorR);
-    }
-
-    int32_t windowCounter = state.windowCounter;
-    const ProgramSnapshot snapshot =
-        advanceProgramLevel(a, windowCounter, c, analysisLevel(peak), [&](bool wrapped) {
-            return stepWobble(w.sine, w.cosine, w, a.wobblePhase, wrapped);
-        });
-    state.windowCounter = windowCounter;
-    w.phase = a.wobblePhase;
-    const ProgramLevel p = programControls(snapshot, 1.0 - b.releaseCoeff);
-
-    const double previous = state.detectorEnvelope;
-    const double coeff = peak > previous ? b.attackCoeff : p.adaptiveRelease;
-    const double envelope = (1.0 - coeff) * peak + coeff * previous;
-    state.detectorEnvelope = flushBelowFloor(envelope);
-    const double gain = envelope > b.thresholdGain
-                            ? compressorGainWith<kGlue>(b, envelope, p.crestSoftening, p.kneeLevel)
-                            : 1.0;
-    const double wet = gain * b.wetGain;
-    outL[0] = ceiling(xL * b.dryGain + xL * wet);
-    outR[0] = ceiling(xR * b.dryGain + xR * wet);
-    // Gains at or below 0.00001 report a flat 24 dB.
-    if (!(gain > 0.00001)) return 24.0f;
-    return gain < 1.0 ? static_cast<float>(reductionDb(gain)) : 0.0f;
-}
-
-using OneFrame = float (*)(EngineState&, const BlockValues&, const float*, const float*, float*,
-                           float*);
-// Indexed by [bass armor][glue].
-constexpr OneFrame kOneFrame[2][2] = {{runOneFrame<false, false>, runOneFrame<false, true>},
-                                      {runOneFrame<true, false>, runOneFrame<true, true>}};
-
-__attribute__((always_inline)) inline float runShort(EngineState& state, const BlockValues& b,
-                                                     const RateCoefficientValues& c, const float* inL,
-                                                     const float* inR, float* outL, float* outR,
-                                                     int32_t n) {
     if (b.bassArmorOn) {
-        return b.glueOn ? runShortBlock<true, true>(state, b, c, inL, inR, outL, outR, n)
-                        : runShortBlock<true, false>(state, b, c, inL, inR, outL, outR, n);
+        state.bassArmorState[0] = flushBelowFloor(armorL);
+        state.bassArmorState[1] = flushBelowFloor(armorR);
     }
-    return b.glueOn ? runShortBlock<false, true>(state, b, c, inL, inR, outL, outR, n)
-                    : runShortBlock<false, false>(state, b, c, inL, inR, outL, outR, n);
+    return reduction.decibels();
 }
 
+// The passes built for every x86-64 processor and for those with AVX2, where
+// the passes without recursion run four samples per instruction: 1.3x at
+// blocks of 32 and 512. Both compute the same values (no fused multiply-add),
+// bit for bit.
+using Passes = float (*)(EngineState&, const BlockValues&, const RateCoefficientValues&, const float*,
+                         const float*, float*, float*, int32_t);
+float runPassesBaseline(EngineState& state, const BlockValues& b, const RateCoefficientValues& c,
+                        const float* inL, const float* inR, float* outL, float* outR, int32_t n) {
+    return runPasses(state, b, c, inL, inR, outL, outR, n);
+}
+__attribute__((target("avx2"))) float runPassesAvx2(EngineState& state, const BlockValues& b,
+                                                    const RateCoefficientValues& c, const float* inL,
+                                                    const float* inR, float* outL, float* outR, int32_t n) {
+    return runPasses(state, b, c, inL, inR, outL, outR, n);
+}
+__attribute__((target("avx512f,avx512vl,avx2"))) float runPassesAvx512(
+    EngineState& state, const BlockValues& b, const RateCoefficientValues& c, const float* inL,
+    const float* inR, float* outL, float* outR, int32_t n) {
+    return runPasses(state, b, c, inL, inR, outL, outR, n);
+}
+constexpr Passes kPasses[3] = {runPassesBaseline, runPassesAvx2, runPassesAvx512};
+
+// Decided once when the library loads, never on the audio thread.
 int widestInstructionSet() {
     __builtin_cpu_init();
-    // 512-bit vectors measured 10-20% faster than AVX2 at blocks of 512 and
-    // 4096 (256-bit AVX-512 gained nothing), so they are used, but only where
-    // VBMI2 is present too: it marks the processors (from Ice Lake and Zen 4
-    // on) that run them at little or no clock cost, and leaves out the first
-    // AVX-512 generations, which down-clock the whole core for them.
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
         __builtin_cpu_supports("avx512vbmi2"))
         return 2;
     return __builtin_cpu_supports("avx2") ? 1 : 0;
 }
-
-// Decided once when the library loads, never on the audio thread.
 const int widestSet = widestInstructionSet();
 int instructionSet = widestSet;
 
-// The meter follows each block's largest reduction in dB.
-inline void publishMeter(EngineState& state, float maxReduction) {
-    const float meter = state.gainReductionMeter.load(std::memory_order_relaxed);
-    // Flushed well above the subnormal range, as the state is.
-    const float next = 0.82f * meter + 0.18f * maxReduction;
-    state.gainReductionMeter.store(next < 1e-20f ? 0.0f : next, std::memory_order_relaxed);
+// True when a sample could bring a subnormal into play: a float that is
+// subnormal or, after the gain, could become one on the way out.
+inline bool tinyFloat(float x) {
+    uint32_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    return (bits & 0x7fffffffu) - 1u < 0x0c000000u;  // 0 < |x| < about 1e-31
 }
 
-// Every block but a one-frame one, out of line so that processBlock stays a
-// short way into the one-frame path.
-__attribute__((noinline)) void processFrames(EngineState& state, const BlockValues& b,
-                                             const float* inL, const float* inR, float* outL,
-                                             float* outR, int32_t sampleFrames) {
+// Every block but a clean lone frame, out of line so that processBlock stays
+// a short way into the one-frame path.
+__attribute__((noinline)) void processFrames(EngineState& state, const BlockValues& b, const float* inL,
+                                             const float* inR, float* outL, float* outR,
+                                             int32_t sampleFrames) {
     float maxReduction = 0.0f;
     if (sampleFrames > 0) {
         // The rate coefficients are taken once per block: a sample-rate request
         // reaches the engine at the next block, and a copy that straddles one
         // still mixes two valid, finite sets.
         const RateCoefficientValues c = loadRateCoefficients(state.coefficients);
-        if (sampleFrames < kSmallBlock && !anyTinyFloat(inL, inR, sampleFrames)) {
-            // Setting and restoring the control word costs more than a whole
-            // frame here, and nothing can go subnormal: the state is kept
-            // above kStateFloor or at zero, and the input is not tiny. The
-            // host's control bits stay as they are; only the sticky status
-            // flags record this arithmetic, as they do the host's own.
-            maxReduction = runShort(state, b, c, inL, inR, outL, outR, sampleFrames);
-        } else {
-            DenormalGuard denormalGuard;
-            if (sampleFrames < kSmallBlock) {
-                maxReduction = runShort(state, b, c, inL, inR, outL, outR, sampleFrames);
-            } else {
-                const SampleLoop run = kSampleLoops[instructionSet][b.bassArmorOn][b.glueOn];
-                maxReduction = run(state, b, c, inL, inR, outL, outR, sampleFrames);
-            }
-        }
+        DenormalGuard denormalGuard;
+        maxReduction = kPasses[instructionSet](state, b, c, inL, inR, outL, outR, sampleFrames);
     }
     publishMeter(state, maxReduction);
 }
@@ -515,9 +339,12 @@ void processBlock(EngineState& state, const BlockControls& controls, const float
 
     const BlockValues& b = cachedBlockValues(state.blockCache, controls.params, controls.hostSampleRate);
     if (sampleFrames == 1 && !tinyFloat(inL[0]) && !tinyFloat(inR[0])) {
-        // As for the short blocks: nothing here can go subnormal, so the
-        // control word is left alone.
-        publishMeter(state, kOneFrame[b.bassArmorOn][b.glueOn](state, b, inL, inR, outL, outR));
+        // Writing the control word costs more than the frame itself, and
+        // nothing here can go subnormal: the state is kept above kStateFloor
+        // or at zero, and the input is not tiny. The host's control bits stay
+        // as they are; only the sticky status flags record this arithmetic,
+        // as they do the host's own.
+        publishMeter(state, processOneFrame(state, b, inL, inR, outL, outR));
         return;
     }
     processFrames(state, b, inL, inR, outL, outR, sampleFrames);

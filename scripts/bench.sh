@@ -1,5 +1,8 @@
 #!/bin/bash
-# Builds the benchmarks in their own trees, runs them (engine and literal
+# Builds the benchmarks in their own trees (DQ_BENCHMARKS on), checks the
+# engine first (outputs against the literal transcription, and output bits
+# against the saved digest natively and built by mingw-w64 under Wine: either
+# failing fails the script), then runs the timings (engine and literal
 # transcription natively, the LV2 peers in-process, the DLL under Wine) and
 # prints one table with ratios against the shipped engine. Raw results and the
 # table are kept in bench/results/.
@@ -16,20 +19,34 @@ bash scripts/bootstrap.sh >/dev/null
 
 build() {  # dir target... ; extra cmake arguments in CMAKE_EXTRA
   local dir=$1; shift
-  [ -f "$dir/CMakeCache.txt" ] || cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release ${CMAKE_EXTRA:-} >"$dir.log" 2>&1 \
+  cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DDQ_BENCHMARKS=ON ${CMAKE_EXTRA:-} >"$dir.log" 2>&1 \
     || { tail -20 "$dir.log"; exit 1; }
   cmake --build "$dir" -j2 --target "$@" >"$dir.log" 2>&1 \
     || { grep -E "error|Error" -A3 "$dir.log" | head -40; echo "build failed: $dir.log"; exit 1; }
 }
 echo "building (native: $NATIVE)" >&2
-build "$NATIVE" engine_bench bench_equivalence lv2_bench
+build "$NATIVE" engine_bench bench_equivalence output_digest lv2_bench
 if [ "${BENCH_NO_WINE:-0}" != 1 ]; then
   echo "building (win64: $WIN)" >&2
-  CMAKE_EXTRA="-DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/mingw-w64.cmake" build "$WIN" dll_bench
+  CMAKE_EXTRA="-DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/mingw-w64.cmake" build "$WIN" dll_bench output_digest_win
 fi
 
 echo "equivalence check" >&2
-"$NATIVE/bench/bench_equivalence" --json >"$RESULTS/equivalence.jsonl" || true
+if ! "$NATIVE/bench/bench_equivalence" --json >"$RESULTS/equivalence.jsonl"; then
+  grep -v '"meters_agree": true' "$RESULTS/equivalence.jsonl" || true
+  echo "bench: the engine's output departs from the literal transcription" >&2
+  exit 1
+fi
+# A deliberate change of the sound renews the reference:
+#   build/bench-native/bench/output_digest > bench/output_digest_reference.txt
+REFERENCE=bench/output_digest_reference.txt
+echo "output bits against $REFERENCE" >&2
+"$NATIVE/bench/output_digest" --check "$REFERENCE" >"$RESULTS/digest.txt" \
+  || { grep -v '^[0-9]* cases, 0 differ' "$RESULTS/digest.txt" | head -20; echo "bench: native output bits changed" >&2; exit 1; }
+if [ "${BENCH_NO_WINE:-0}" != 1 ]; then
+  bash scripts/wine-run.sh "$WIN/output_digest_win.exe" --check "Z:$ROOT/$REFERENCE" >"$RESULTS/digest_win.txt" \
+    || { head -20 "$RESULTS/digest_win.txt"; echo "bench: mingw-w64 output bits changed" >&2; exit 1; }
+fi
 echo "engine benchmark (shipped and literal, 5 repetitions interleaved)" >&2
 "$NATIVE/bench/engine_bench" --benchmark_repetitions=5 --benchmark_min_time=0.2 \
   --benchmark_enable_random_interleaving=true \

@@ -36,6 +36,9 @@ std::vector<Variant> variants() {
         v.push_back({name, p, s, same});
     };
     add("all paths", pathsToday::processBlock, [](SpeedPaths&) {}, true);
+    add("restructured engine", ::processBlock, [](SpeedPaths&) {}, true);
+    add("restructured, AVX2 passes", ::processBlock, [](SpeedPaths& s) { s.isa = 1; }, true);
+    add("restructured, baseline passes", ::processBlock, [](SpeedPaths& s) { s.isa = 0; }, true);
     add("no one-frame path", pathsToday::processBlock, [](SpeedPaths& s) { s.oneFrame = false; }, true);
     add("no short-block loop", pathsToday::processBlock, [](SpeedPaths& s) { s.shortBlock = false; }, true);
     add("no one-frame, no short-block", pathsToday::processBlock,
@@ -61,6 +64,7 @@ std::vector<Variant> variants() {
 
 double runOnce(const Variant& v, const BenchSignal& s, int32_t block, EngineState& state, StereoBuffer& out) {
     gSpeedPaths = v.paths;
+    selectEngineInstructionSet(v.paths.isa);
     initEngineState(state);
     BlockControls controls{};
     std::memcpy(controls.params, s.params, sizeof controls.params);
@@ -82,7 +86,9 @@ int main(int argc, char** argv) {
     const int passes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     const std::vector<Variant> all = variants();
     const BenchSignal signals[3] = {musicSignal(), heavySignal(), silentTailSignal()};
-    const int32_t blocks[3] = {1, 32, 512};
+    // Three block sizes, 1, 32 and 512 unless given as "a,b,c" after the pass count.
+    int32_t blocks[3] = {1, 32, 512};
+    if (argc > 2) std::sscanf(argv[2], "%d,%d,%d", &blocks[0], &blocks[1], &blocks[2]);
     auto state = std::make_unique<EngineState>();
     StereoBuffer out, reference;
     std::vector<double> best(all.size() * 9, INFINITY);

@@ -1,4 +1,4 @@
-// Short blocks run without writing the host's control word, so the engine
+// One-frame blocks run without writing the host's control word, so the engine
 // itself must keep every recursive value out of the subnormal range; and the
 // meter's decibels come from a table rather than the runtime's log10.
 #include <gtest/gtest.h>
