@@ -21,7 +21,7 @@ struct BlockControls {
 void processBlock(EngineState& state, const BlockControls& controls, const float* const* inputs,
                   float* const* outputs, int32_t sampleFrames);
 
-// The engine's passes exist in a baseline and an AVX2 build; the widest the
-// processor runs is chosen when the library loads, and both give the same
-// output. Tests cap it here (0 baseline, 1 AVX2).
+// The engine's passes exist in baseline, AVX2 and AVX-512 builds; the widest
+// the processor runs is chosen when the library loads, and all give the same
+// output. Tests cap it here (0 baseline, 1 AVX2, 2 AVX-512).
 void selectEngineInstructionSet(int widest);

@@ -4,7 +4,7 @@
 // the outputs must be a copy of the inputs when bypassed and finite within the
 // ceiling otherwise, the meter finite within 0..100 dB and the recursive state
 // finite and never subnormal; a twin engine fed the same block in separate
-// buffers, through any of the sample loop's instruction-set builds, must agree
+// buffers, through any of the passes' instruction-set builds, must agree
 // bit for bit whatever the layout. Buffers are exactly as long as the block,
 // so AddressSanitizer sees any access beyond.
 #include <cstdint>
@@ -76,7 +76,7 @@ void runBlock(Script& in, EngineState& state, EngineState& twin, const BlockCont
     selectEngineInstructionSet((mode >> 4) % 3);  // baseline, AVX2 or AVX-512
     processBlock(twin, controls, twinIns, twinOuts, frames);
 
-    // Every layout and every build of the sample loop gives the same bits.
+    // Every layout and every build of the passes gives the same bits.
     const bool bypassed = controls.hostBypass || controls.params[kBypass] > 0.5f;
     for (size_t i = 0; i < n; ++i)
         for (int ch = 0; ch < 2; ++ch) {

@@ -348,9 +348,9 @@ TEST(Engine, WritesExactlyTheGivenFrames) {
 
 // --- structure -----------------------------------------------------------
 
-// One-frame blocks, short blocks and the chunked loop each have their own
-// code, built for every combination of Bass Armor and glue; all must give the
-// bits of long blocks, over window steps, wobble wraps and deep reduction.
+// One-frame blocks and the chunked passes each have their own code; both must
+// give the bits of long blocks with and without Bass Armor and glue, over
+// window steps, wobble wraps and deep reduction.
 TEST(Engine, OutputDoesNotDependOnBlockSize) {
     std::vector<float> l, r, refL, refR, oL, oR;
     makeProgram(l, r, 44100 * 3);
@@ -381,7 +381,7 @@ TEST(Engine, OutputDoesNotDependOnBlockSize) {
     }
 }
 
-// The baseline, AVX2 and AVX-512 builds of the sample loop (as far as this
+// The baseline, AVX2 and AVX-512 builds of the passes (as far as this
 // processor runs them) give the same bits.
 TEST(Engine, EveryInstructionSetGivesTheSameOutput) {
     std::vector<float> l, r, refL, refR, oL, oR;
