@@ -23,7 +23,3 @@ add_test(NAME win.editor_without_cinzel
   COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/editor_without_cinzel.sh $<TARGET_FILE:editor_tests>
           ${CMAKE_BINARY_DIR}/wineprefix-without-cinzel)
 set_tests_properties(win.editor_without_cinzel PROPERTIES TIMEOUT 900)
-
-if(EXISTS ${CMAKE_SOURCE_DIR}/tools/paint_bench/CMakeLists.txt)
-  add_subdirectory(${CMAKE_SOURCE_DIR}/tools/paint_bench ${CMAKE_BINARY_DIR}/tools/paint_bench)
-endif()
