@@ -128,9 +128,10 @@ TEST_F(EditorPaintTest, NeedleFollowsTheClampedMeter) {
             EXPECT_LE(nearestDistance(c, at.x(k.degrees), at.y(k.degrees), kRose), 40)
                 << k.name << " needle at radius " << along;
             for (float other : {210.0f, 270.0f, 330.0f})
-                if (std::fabs(other - k.degrees) > 30)
+                if (std::fabs(other - k.degrees) > 30) {
                     EXPECT_GT(nearestDistance(c, at.x(other), at.y(other), kRose), 100)
                         << k.name << " no needle at " << other;
+                }
         }
     }
 }
