@@ -242,10 +242,13 @@ __attribute__((always_inline)) inline float runPasses(EngineState& state, const 
             k.envelope[i] = envelope = followEnvelope(envelope, k.peak[i], b.attackCoeff, k.release[i]);
         for (int32_t i = 0; i < m; ++i) k.gain[i] = compressorGain(b, k.envelope[i], k.softening[i], k.knee[i]);
         reduction.addAll(k.gain, m);
-        // Reads each input sample before writing its output: in-place is fine.
+        // Reads the whole frame before writing any of it: in place is fine,
+        // even with one buffer for both channels.
         for (int32_t i = 0; i < m; ++i) {
-            outL[at + i] = mixAndCeiling(l[i], k.gain[i], b);
-            outR[at + i] = mixAndCeiling(r[i], k.gain[i], b);
+            const double xL = l[i];
+            const double xR = r[i];
+            outL[at + i] = mixAndCeiling(xL, k.gain[i], b);
+            outR[at + i] = mixAndCeiling(xR, k.gain[i], b);
         }
     }
 

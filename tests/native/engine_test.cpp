@@ -415,6 +415,23 @@ TEST(Engine, InPlaceBuffersMatchSeparateOnes) {
     EXPECT_EQ(r, oR);
 }
 
+// A mono host may hand one buffer as both inputs and both outputs: each frame
+// must be read whole before any of it is written.
+TEST(Engine, OneBufferForBothChannelsInPlace) {
+    std::vector<float> l, r, oL, oR;
+    makeProgram(l, r, 10000);
+    for (size_t block : {1, 300}) {
+        EngineRig separate, shared;
+        separate.run(l, l, oL, oR, block);
+        std::vector<float> mono = l;
+        for (size_t at = 0; at < mono.size(); at += block) {
+            const int32_t n = static_cast<int32_t>(std::min(block, mono.size() - at));
+            shared.process(&mono[at], &mono[at], &mono[at], &mono[at], n);
+        }
+        EXPECT_EQ(mono, oR) << block;
+    }
+}
+
 TEST(Engine, WindowStepsCountAcrossBlocks) {
     EngineRig rig;
     std::vector<float> l, r, oL, oR;
