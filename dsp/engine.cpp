@@ -223,6 +223,7 @@ __attribute__((always_inline)) inline float runPasses(EngineState& state, const 
         const int32_t m = n - at < kChunk ? n - at : kChunk;
         const float* l = inL + at;
         const float* r = inR + at;
+        // Detector with Bass Armor and program analysis (recursive).
         for (int32_t i = 0; i < m; ++i) {
             k.peak[i] = detectorPeak(l[i], r[i], armorL, armorR, b);
             const ProgramSnapshot p = analysePeak(analysis, windowCounter, wobble, c, k.peak[i]);
@@ -231,6 +232,7 @@ __attribute__((always_inline)) inline float runPasses(EngineState& state, const 
             k.curvatureSmoothed[i] = p.curvatureSmoothed;
             k.wobbleSine[i] = p.wobbleSine;
         }
+        // The analysis's control values (each sample on its own).
         for (int32_t i = 0; i < m; ++i) {
             const ProgramLevel p = programControls(
                 {k.programLevel[i], k.programAverage[i], k.curvatureSmoothed[i], k.wobbleSine[i]}, releaseStep);
@@ -238,12 +240,14 @@ __attribute__((always_inline)) inline float runPasses(EngineState& state, const 
             k.softening[i] = p.crestSoftening;
             k.knee[i] = p.kneeLevel;
         }
+        // Envelope (recursive).
         for (int32_t i = 0; i < m; ++i)
             k.envelope[i] = envelope = followEnvelope(envelope, k.peak[i], b.attackCoeff, k.release[i]);
+        // Gain computer with glue (each sample on its own), then the meter.
         for (int32_t i = 0; i < m; ++i) k.gain[i] = compressorGain(b, k.envelope[i], k.softening[i], k.knee[i]);
         reduction.addAll(k.gain, m);
-        // Reads the whole frame before writing any of it: in place is fine,
-        // even with one buffer for both channels.
+        // Mix and ceiling. Reads the whole frame before writing any of it: in
+        // place is fine, even with one buffer for both channels.
         for (int32_t i = 0; i < m; ++i) {
             const double xL = l[i];
             const double xR = r[i];
