@@ -102,12 +102,17 @@ LRESULT CALLBACK editorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         void* instance = create ? create->lpCreateParams : nullptr;
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(instance));
+        if (PluginInstance* created = static_cast<PluginInstance*>(instance)) {
+            releasePanelFontFamilies(created->editorFonts);
+            created->editorFonts = createPanelFontFamilies();
+        }
         return 0;
     }
     case WM_DESTROY:
         if (p && p->editorWindow == window) {
             p->editorWindow = nullptr;
             p->dragParam = -1;  // a drag never carries over into a later window
+            releasePanelFontFamilies(p->editorFonts);
         }
         return 0;
     case WM_PAINT: {

@@ -1,6 +1,6 @@
-// The knob painter. Every GDI+ object lives for this call only and is released
-// in the reverse order of creation; no status is examined, so a failed call
-// leaves just its own element out.
+// The knob painter. Every GDI+ object it makes lives for this call only and is
+// released in the reverse order of creation; no status is examined, so a
+// failed call leaves just its own element out.
 #include "knob.h"
 
 #include <cmath>
@@ -32,7 +32,7 @@ void drawCentredText(GpGraphics* g, const wchar_t* text, GpFont* font, GpStringF
 }  // namespace
 
 void drawKnob(GpGraphics* g, int32_t cx, int32_t cy, int32_t r, float value, const wchar_t* label,
-              const wchar_t* valueText, uint32_t accentColor) {
+              const wchar_t* valueText, uint32_t accentColor, GpFontFamily* textFamily) {
     const Rect body(cx - r, cy - r, 2 * r, 2 * r);
     const Rect arc(cx - r + kArcInset, cy - r + kArcInset, 2 * r - 2 * kArcInset, 2 * r - 2 * kArcInset);
     const Rect cap(cx - r + kCapInset, cy - r + kCapInset, 2 * r - 2 * kCapInset, 2 * r - 2 * kCapInset);
@@ -70,12 +70,10 @@ void drawKnob(GpGraphics* g, int32_t cx, int32_t cy, int32_t r, float value, con
     GdipCreateSolidFill(kCapColor, &capBrush);
     GdipFillEllipseI(g, capBrush, cap.X, cap.Y, cap.Width, cap.Height);
 
-    GpFontFamily* family = nullptr;
-    GdipCreateFontFamilyFromName(L"Inter", nullptr, &family);
     GpFont* captionFont = nullptr;
-    GdipCreateFont(family, 10.0f, FontStyleBold, UnitPixel, &captionFont);
+    GdipCreateFont(textFamily, 10.0f, FontStyleBold, UnitPixel, &captionFont);
     GpFont* valueFont = nullptr;
-    GdipCreateFont(family, 11.5f, FontStyleRegular, UnitPixel, &valueFont);
+    GdipCreateFont(textFamily, 11.5f, FontStyleRegular, UnitPixel, &valueFont);
     GpStringFormat* format = nullptr;
     GdipCreateStringFormat(0, LANG_NEUTRAL, &format);
     GdipSetStringFormatAlign(format, StringAlignmentCenter);
@@ -93,7 +91,6 @@ void drawKnob(GpGraphics* g, int32_t cx, int32_t cy, int32_t r, float value, con
     GdipDeleteStringFormat(format);
     GdipDeleteFont(valueFont);
     GdipDeleteFont(captionFont);
-    GdipDeleteFontFamily(family);
     GdipDeleteBrush(capBrush);
     GdipDeletePen(pointerPen);
     GdipDeletePen(valuePen);

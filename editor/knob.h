@@ -7,6 +7,8 @@
 #include <cstdint>
 
 // Editor UI thread, inside one panel paint. Draws with the surface's own
-// smoothing and text settings; `value` is applied as given, not clamped.
+// smoothing and text settings; `value` is applied as given, not clamped. The
+// texts are set in `textFamily` (the panel's Inter), not drawn when it is null.
 void drawKnob(Gdiplus::GpGraphics* graphics, int32_t cx, int32_t cy, int32_t radius, float value,
-              const wchar_t* label, const wchar_t* valueText, uint32_t accentColor);
+              const wchar_t* label, const wchar_t* valueText, uint32_t accentColor,
+              Gdiplus::GpFontFamily* textFamily);

@@ -1,6 +1,7 @@
 // The panel painter. Everything is rebuilt on every paint: a memory bitmap of
 // the client size, a GDI+ context on it, every brush, pen and font; they are
-// all released before returning, in the reverse order of creation.
+// all released before returning, in the reverse order of creation. Only the
+// two font families come with the editor window (panel_fonts.h).
 #include "panel.h"
 
 #include <gdiplus.h>
@@ -40,7 +41,7 @@ const ScaleLabel kScaleLabels[] = {
 // The GDI+ objects of one paint, kept in creation order so that they can be
 // released in exactly the reverse order.
 struct PaintObjects {
-    enum Kind { kBrush, kPen, kFont, kFamily, kFormat };
+    enum Kind { kBrush, kPen, kFont, kFormat };
     struct Entry {
         Kind kind;
         void* object;
@@ -63,11 +64,6 @@ struct PaintObjects {
         GdipCreatePen1(color, width, UnitWorld, &pen);
         return keep(kPen, pen);
     }
-    GpFontFamily* family(const wchar_t* name) {
-        GpFontFamily* family = nullptr;
-        GdipCreateFontFamilyFromName(name, nullptr, &family);
-        return keep(kFamily, family);
-    }
     GpFont* font(GpFontFamily* family, float pixels, int style) {
         GpFont* font = nullptr;
         GdipCreateFont(family, pixels, style, UnitPixel, &font);
@@ -80,7 +76,6 @@ struct PaintObjects {
             case kBrush: GdipDeleteBrush(static_cast<GpBrush*>(e.object)); break;
             case kPen: GdipDeletePen(static_cast<GpPen*>(e.object)); break;
             case kFont: GdipDeleteFont(static_cast<GpFont*>(e.object)); break;
-            case kFamily: GdipDeleteFontFamily(static_cast<GpFontFamily*>(e.object)); break;
             case kFormat: GdipDeleteStringFormat(static_cast<GpStringFormat*>(e.object)); break;
             }
         }
@@ -94,8 +89,8 @@ void drawText(GpGraphics* g, const wchar_t* text, GpFont* font, GpStringFormat* 
 }
 
 void drawPanel(GpGraphics* g, const PluginInstance* p, int32_t w, int32_t h, PaintObjects& objects) {
-    GpFontFamily* cinzel = objects.family(L"Cinzel");
-    GpFontFamily* inter = objects.family(L"Inter");
+    GpFontFamily* cinzel = p->editorFonts.cinzel;
+    GpFontFamily* inter = p->editorFonts.inter;
     GpFont* titleFont = objects.font(cinzel, 18.0f, FontStyleBold);
     GpFont* subtitleFont = objects.font(inter, 9.5f, FontStyleBold);
     GpFont* readoutFont = objects.font(inter, 11.0f, FontStyleBold);
@@ -151,7 +146,7 @@ void drawPanel(GpGraphics* g, const PluginInstance* p, int32_t w, int32_t h, Pai
         const float shown = unitValue(param, p->params[i].load(std::memory_order_relaxed));
         swprintf(valueText, 32, knob.valueFormat, static_cast<double>(shown));
         drawKnob(g, knob.cx, knob.cy, knob.radius, p->params[i].load(std::memory_order_relaxed),
-                 knob.caption, valueText, knob.accent);
+                 knob.caption, valueText, knob.accent, inter);
     }
 
     drawText(g, L"DORLIN AUDIO TECHNOLOGIES \u2022 64-BIT NATIVE VST2 \u2022 ZERO LATENCY VCA GLUE", footerFont,

@@ -7,6 +7,7 @@
 
 #include "../dsp/engine_state.h"
 #include "../dsp/parameters.h"
+#include "../editor/panel_fonts.h"
 #include "vst2_interface.h"
 
 struct PluginInstance {
@@ -24,6 +25,7 @@ struct PluginInstance {
     int32_t dragParam;  // -1 while no drag
     int32_t dragStartY;
     float dragStartValue;
+    PanelFontFamilies editorFonts;  // made with the editor window, released with it
     // gainReductionMeter, analysis state, rate coefficients, window counter,
     // envelope and detector filter state, in that order.
     EngineState engine;
