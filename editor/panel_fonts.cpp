@@ -56,13 +56,22 @@ GpFontFamily* installedFamily(const wchar_t* name) {
     return family;
 }
 
+// The process's collection of embedded faces, each family's faces added once.
+struct EmbeddedFaces {
+    GpFontCollection* collection = nullptr;
+    bool cinzelAdded = false, interAdded = false;
+};
+EmbeddedFaces embeddedFaces;  // editor UI thread
+
 // The family from the DLL's own faces, the collection made on first need.
-GpFontFamily* embeddedFamily(GpFontCollection*& collection, const EmbeddedFamily& wanted) {
-    if (!collection) GdipNewPrivateFontCollection(&collection);
-    if (!collection) return nullptr;
-    for (int face : wanted.faces) addEmbeddedFace(collection, face);
+GpFontFamily* embeddedFamily(const EmbeddedFamily& wanted, bool& added) {
+    if (!embeddedFaces.collection) GdipNewPrivateFontCollection(&embeddedFaces.collection);
+    if (!embeddedFaces.collection) return nullptr;
+    if (!added)
+        for (int face : wanted.faces) addEmbeddedFace(embeddedFaces.collection, face);
+    added = true;
     GpFontFamily* family = nullptr;
-    GdipCreateFontFamilyFromName(wanted.name, collection, &family);
+    GdipCreateFontFamilyFromName(wanted.name, embeddedFaces.collection, &family);
     return family;
 }
 
@@ -70,14 +79,20 @@ GpFontFamily* embeddedFamily(GpFontCollection*& collection, const EmbeddedFamily
 
 PanelFontFamilies createPanelFontFamilies() {
     PanelFontFamilies fonts{nullptr, installedFamily(kCinzel.name), installedFamily(kInter.name)};
-    if (!fonts.cinzel) fonts.cinzel = embeddedFamily(fonts.embedded, kCinzel);
-    if (!fonts.inter) fonts.inter = embeddedFamily(fonts.embedded, kInter);
+    if (fonts.cinzel && fonts.inter) return fonts;
+    if (!fonts.cinzel) fonts.cinzel = embeddedFamily(kCinzel, embeddedFaces.cinzelAdded);
+    if (!fonts.inter) fonts.inter = embeddedFamily(kInter, embeddedFaces.interAdded);
+    fonts.embedded = embeddedFaces.collection;
     return fonts;
 }
 
 void releasePanelFontFamilies(PanelFontFamilies& fonts) {
     if (fonts.inter) GdipDeleteFontFamily(fonts.inter);
     if (fonts.cinzel) GdipDeleteFontFamily(fonts.cinzel);
-    if (fonts.embedded) GdipDeletePrivateFontCollection(&fonts.embedded);
     fonts = PanelFontFamilies{nullptr, nullptr, nullptr};
+}
+
+void releaseEmbeddedPanelFonts() {
+    if (embeddedFaces.collection) GdipDeletePrivateFontCollection(&embeddedFaces.collection);
+    embeddedFaces = EmbeddedFaces{};
 }
