@@ -86,6 +86,7 @@ int openEditor(PluginInstance* p, HWND parent) {
 void closeEditor(PluginInstance* p) {
     if (p->editorWindow && IsWindow(p->editorWindow)) DestroyWindow(p->editorWindow);
     p->editorWindow = nullptr;
+    releasePanelFontFamilies(p->editorFonts);  // also those of a window whose creation failed
 }
 
 // Any host thread (effEditIdle, setParameter). Only invalidates: the paint
