@@ -1,13 +1,42 @@
 #pragma once
-// The editor window: opened, refreshed and closed by the dispatcher on the
-// host's main thread.
+// The editor: one object per open window, made and destroyed on the host's
+// main thread. It reaches the plug-in only through EditorHost.
 #include <windows.h>
 
-struct PluginInstance;
+#include <cstdint>
+
+// What the editor may ask of the plug-in. Every call passes `context` back.
+// All are called on the window's thread.
+struct EditorHost {
+    void* context;
+    float (*parameter)(void* context, int32_t index);  // normalised
+    float (*meter)(void* context);                      // gain reduction in dB
+    // True once after the host changed any parameter (from any thread).
+    bool (*takeStaleMark)(void* context);
+    void (*beginEdit)(void* context, int32_t index);
+    // Clamps and stores the value and reports it to the host for automation.
+    void (*setAndAutomate)(void* context, int32_t index, float value);
+    void (*endEdit)(void* context, int32_t index);
+};
+
+struct Editor;
 
 extern const char kEditorClassName[];
 
-int openEditor(PluginInstance* instance, HWND parent);
-void closeEditor(PluginInstance* instance);
-void repaintEditor(PluginInstance* instance);
+// Registers the window class of every editor window in `module`.
+void registerEditorClass(HINSTANCE module);
+void unregisterEditorClass(HINSTANCE module);
+
+// Creates the window as a child of `parent`; null when it cannot be made.
+Editor* openEditor(const EditorHost& host, HINSTANCE module, HWND parent, int32_t width, int32_t height);
+// Ends a running drag, destroys the window if it still exists, frees the editor.
+void closeEditor(Editor* editor);
+// The editor's window, or null once it is gone (the host may destroy the
+// parent window first).
+HWND editorWindow(const Editor* editor);
+// The host's idle call: repaints only when what the window would show differs
+// from what it shows. From another thread than the window's it does nothing:
+// the window's own timer looks again within about 33 ms.
+void editorIdle(Editor* editor);
+
 LRESULT CALLBACK editorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

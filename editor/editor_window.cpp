@@ -1,137 +1,216 @@
-// The editor window: class registration, creation and destruction, the
-// window procedure and the vertical knob drag that automates the host.
+// The editor window: the object that owns it, its window procedure, the
+// vertical knob drag with its edit gestures, and the check that repaints
+// only what went stale.
 #include "editor.h"
 
-#include "../plugin/plugin_instance.h"
+#include <new>
+
 #include "knob_layout.h"
 #include "panel.h"
 
 const char kEditorClassName[] = "DorlinQuilletEditorWndClass";
 
+struct Editor {
+    EditorHost host;
+    HWND window;
+    DWORD windowThread;
+    PanelResources resources;
+    PanelCache cache;
+    // What the window shows: the values its knobs and its meter were last
+    // drawn from, once it has painted at all.
+    PanelValues knobsShown, meterShown;
+    bool painted;
+    bool idleLooked;  // the host's idle call looked since the last timer tick
+    int32_t dragParam;  // -1 while no drag
+    int32_t dragStartY;
+    float dragStartValue;
+};
+
 namespace {
 
 constexpr float kDragPerPixel = 0.005f;  // 200 pixels cover the whole range
+constexpr UINT_PTR kStaleTimer = 1;
+// Host automation shows within about 50 ms even when the host never idles.
+constexpr UINT kStaleCheckMs = 33;
 
-void registerEditorClass() {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = editorWndProc;
-    wc.hInstance = moduleHandle;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.lpszClassName = kEditorClassName;
-    RegisterClassExA(&wc);  // a failure shows as a failed window creation
-    editorClassRegistered = true;
-}
-
-PluginInstance* instanceOfWindow(HWND window) {
-    return reinterpret_cast<PluginInstance*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+Editor* editorOfWindow(HWND window) {
+    return reinterpret_cast<Editor*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 // Mouse coordinates are two signed 16-bit client coordinates.
 int32_t mouseX(LPARAM l) { return static_cast<int16_t>(l & 0xFFFF); }
 int32_t mouseY(LPARAM l) { return static_cast<int16_t>((l >> 16) & 0xFFFF); }
 
-bool dragging(const PluginInstance* p) { return static_cast<uint32_t>(p->dragParam) < kParamCount; }
+PanelValues currentValues(const Editor* e) {
+    PanelValues v;
+    for (int32_t i = 0; i < kParamCount; ++i) v.params[i] = e->host.parameter(e->host.context, i);
+    v.meter = e->host.meter(e->host.context);
+    return v;
+}
 
-void startDrag(PluginInstance* p, int32_t x, int32_t y) {
+// Invalidates the boxes of the parts a repaint would show otherwise. The
+// host's mark is taken here, but the values themselves decide.
+void repaintIfStale(Editor* e) {
+    e->host.takeStaleMark(e->host.context);
+    if (!e->painted) return;  // the first paint is on its way
+    const uint32_t parts = partsThatDiffer(currentValues(e), e->knobsShown, e->meterShown);
+    for (int part = 0; part <= kMeterPart; ++part)
+        if (parts & (1u << part)) {
+            const RECT box = panelPartBox(part);
+            InvalidateRect(e->window, &box, FALSE);
+        }
+}
+
+void paint(Editor* e, HDC hdc, const RECT& area) {
+    RECT client{};
+    GetClientRect(e->window, &client);
+    const PanelValues now = currentValues(e);
+    const uint32_t drawn = paintPanel(e->cache, e->resources, now, hdc, client.right - client.left,
+                                      client.bottom - client.top, area);
+    // Only what was drawn counts as shown.
+    for (int32_t i = 0; i < kParamCount; ++i)
+        if (drawn & (1u << i)) e->knobsShown.params[i] = now.params[i];
+    if (drawn & (1u << kMeterPart)) e->meterShown = now;
+    if (drawn == kAllParts) e->painted = true;
+}
+
+// Each edit is closed exactly once, whichever way the drag ends.
+void endDrag(Editor* e) {
+    if (e->dragParam < 0) return;
+    const int32_t param = e->dragParam;
+    e->dragParam = -1;
+    e->host.endEdit(e->host.context, param);
+}
+
+void startDrag(Editor* e, int32_t x, int32_t y) {
     const int32_t param = knobParamAt(x, y);
     if (param < 0) return;  // a miss leaves a running drag as it is
-    p->dragParam = param;
-    p->dragStartY = y;
-    p->dragStartValue = p->params[param].load(std::memory_order_relaxed);
-    SetCapture(p->editorWindow);
+    endDrag(e);
+    e->host.beginEdit(e->host.context, param);
+    e->dragParam = param;
+    e->dragStartY = y;
+    e->dragStartValue = e->host.parameter(e->host.context, param);
+    SetCapture(e->window);
 }
 
 // Every move re-derives the value from the start of the drag, and every move
 // is reported, even when the clamped value has not changed.
-void continueDrag(PluginInstance* p, WPARAM keys, int32_t y) {
-    if (!dragging(p)) return;
+void continueDrag(Editor* e, WPARAM keys, int32_t y) {
+    if (e->dragParam < 0) return;
     // The drag follows the pointer only while the left button is held: when the
     // release went elsewhere (capture lost to a dialog or a task switch), the
     // first move without the button ends it unchanged. The capture is not ours
     // to release any more.
-    if (!(keys & MK_LBUTTON)) {
-        p->dragParam = -1;
-        return;
-    }
-    const float moved = static_cast<float>(p->dragStartY - y);
-    const float value = clampParameter(p->dragStartValue + moved * kDragPerPixel);
-    p->params[p->dragParam].store(value, std::memory_order_relaxed);
-    if (p->audioMaster) p->audioMaster(&p->effect, audioMasterAutomate, p->dragParam, 0, nullptr, value);
-    InvalidateRect(p->editorWindow, nullptr, FALSE);
+    if (!(keys & MK_LBUTTON)) return endDrag(e);
+    const float moved = static_cast<float>(e->dragStartY - y);
+    const float value = e->dragStartValue + moved * kDragPerPixel;
+    e->host.setAndAutomate(e->host.context, e->dragParam, value);
+    repaintIfStale(e);
 }
 
-void endDrag(PluginInstance* p) {
-    if (p->dragParam < 0) return;
-    p->dragParam = -1;
+void releaseDrag(Editor* e) {
+    if (e->dragParam < 0) return;
+    endDrag(e);
     ReleaseCapture();
+}
+
+// The window is going: the drag ends and every drawing object goes with it.
+void windowGone(Editor* e) {
+    endDrag(e);
+    KillTimer(e->window, kStaleTimer);
+    releasePanelCache(e->cache);
+    releasePanelResources(e->resources);
+    e->window = nullptr;
 }
 
 }  // namespace
 
-// Host main thread (effEditOpen). An instance has at most one window: a second
-// open closes the first before creating the new one.
-int openEditor(PluginInstance* p, HWND parent) {
-    closeEditor(p);
-    if (!editorClassRegistered) registerEditorClass();
-    p->editorWindow = CreateWindowExA(0, kEditorClassName, "Dorlin Quillet",
-                                      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                      p->editorRect.right, p->editorRect.bottom, parent, nullptr,
-                                      moduleHandle, p);
-    return p->editorWindow ? 1 : 0;
+void registerEditorClass(HINSTANCE module) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = editorWndProc;
+    wc.hInstance = module;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = kEditorClassName;
+    RegisterClassExA(&wc);  // a failure shows as a failed window creation
 }
 
-// Host main thread (effEditClose, effClose).
-void closeEditor(PluginInstance* p) {
-    if (p->editorWindow && IsWindow(p->editorWindow)) DestroyWindow(p->editorWindow);
-    p->editorWindow = nullptr;
-    releasePanelFontFamilies(p->editorFonts);  // also those of a window whose creation failed
+void unregisterEditorClass(HINSTANCE module) { UnregisterClassA(kEditorClassName, module); }
+
+Editor* openEditor(const EditorHost& host, HINSTANCE module, HWND parent, int32_t width, int32_t height) {
+    Editor* e = new (std::nothrow) Editor{};
+    if (!e) return nullptr;
+    e->host = host;
+    e->dragParam = -1;
+    e->windowThread = GetCurrentThreadId();
+    // WM_CREATE stores the window and makes the drawing objects.
+    CreateWindowExA(0, kEditorClassName, "Dorlin Quillet", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                    0, 0, width, height, parent, nullptr, module, e);
+    if (!e->window) {
+        delete e;
+        return nullptr;
+    }
+    return e;
 }
 
-// Any host thread (effEditIdle, setParameter). Only invalidates: the paint
-// itself happens on the window's own thread when WM_PAINT arrives.
-void repaintEditor(PluginInstance* p) {
-    if (p->editorWindow && IsWindow(p->editorWindow)) InvalidateRect(p->editorWindow, nullptr, FALSE);
+void closeEditor(Editor* e) {
+    if (!e) return;
+    if (e->window && IsWindow(e->window)) DestroyWindow(e->window);  // WM_DESTROY cleans up
+    delete e;
+}
+
+HWND editorWindow(const Editor* e) { return e ? e->window : nullptr; }
+
+void editorIdle(Editor* e) {
+    if (!e || !e->window || GetCurrentThreadId() != e->windowThread) return;
+    e->idleLooked = true;
+    repaintIfStale(e);
 }
 
 // The editor window's thread, the host's main thread.
 LRESULT CALLBACK editorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    PluginInstance* p = instanceOfWindow(window);
+    Editor* e = editorOfWindow(window);
     switch (message) {
     case WM_CREATE: {
         const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        void* instance = create ? create->lpCreateParams : nullptr;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(instance));
-        if (PluginInstance* created = static_cast<PluginInstance*>(instance)) {
-            releasePanelFontFamilies(created->editorFonts);
-            created->editorFonts = createPanelFontFamilies();
+        e = create ? static_cast<Editor*>(create->lpCreateParams) : nullptr;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
+        if (e) {
+            e->window = window;
+            e->resources = createPanelResources();
+            SetTimer(window, kStaleTimer, kStaleCheckMs, nullptr);
         }
         return 0;
     }
     case WM_DESTROY:
-        if (p && p->editorWindow == window) {
-            p->editorWindow = nullptr;
-            p->dragParam = -1;  // a drag never carries over into a later window
-            releasePanelFontFamilies(p->editorFonts);
+        if (e && e->window == window) windowGone(e);
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        return 0;
+    case WM_TIMER:
+        // A host that idles often enough does the looking: the timer only
+        // covers hosts that idle rarely or never.
+        if (e && wParam == kStaleTimer) {
+            if (!e->idleLooked) repaintIfStale(e);
+            e->idleLooked = false;
         }
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC hdc = BeginPaint(window, &ps);
-        if (p) paintPanel(p, hdc);
+        if (e) paint(e, hdc, ps.rcPaint);
         EndPaint(window, &ps);
         return 0;
     }
     case WM_ERASEBKGND: return 1;  // the painter covers every pixel
     case WM_LBUTTONDOWN:
-        if (p) startDrag(p, mouseX(lParam), mouseY(lParam));
+        if (e) startDrag(e, mouseX(lParam), mouseY(lParam));
         return 0;
     case WM_MOUSEMOVE:
-        if (p) continueDrag(p, wParam, mouseY(lParam));
+        if (e) continueDrag(e, wParam, mouseY(lParam));
         return 0;
     case WM_LBUTTONUP:
-        if (p) endDrag(p);
+        if (e) releaseDrag(e);
         return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -1,14 +1,13 @@
 #pragma once
-// One rotary knob of the panel: body, rim, track, value arc, pointer tick, cap
-// and two centred lines of text underneath.
-#include <windows.h>
-#include <gdiplus.h>
+// One rotary knob in two layers: the fixed part (body, rim, track, caption),
+// and the part that follows the value (value arc, pointer tick, centre cap,
+// value text). The cap belongs to the value part because it covers the
+// pointer's inner end: drawn once beneath it, its edge would blend twice.
+#include "panel_resources.h"
 
-#include <cstdint>
-
-// Editor UI thread, inside one panel paint. Draws with the surface's own
-// smoothing and text settings; `value` is applied as given, not clamped. The
-// texts are set in `textFamily` (the panel's Inter), not drawn when it is null.
-void drawKnob(Gdiplus::GpGraphics* graphics, int32_t cx, int32_t cy, int32_t radius, float value,
-              const wchar_t* label, const wchar_t* valueText, uint32_t accentColor,
-              Gdiplus::GpFontFamily* textFamily);
+// Knob geometry as the parameter table places it: centre and outer radius.
+void drawKnobBase(GpGraphics* g, const PanelResources& r, const KnobSpec& knob);
+// `param` picks the knob's accent objects; `value` is normalised, unclamped;
+// `valueText` is the formatted value with its unit.
+void drawKnobValue(GpGraphics* g, const PanelResources& r, int32_t param, float value,
+                   const wchar_t* valueText);

@@ -1,17 +1,14 @@
-// The panel painter. Everything is rebuilt on every paint: a memory bitmap of
-// the client size, a GDI+ context on it, every brush, pen and font; they are
-// all released before returning, in the reverse order of creation. Only the
-// two font families come with the editor window (panel_fonts.h).
+// The panel painter. Elements follow the panel's drawing order; the fixed
+// layer holds exactly the elements that no value-dependent element lies
+// beneath, so copying it and drawing the rest on top gives the same pixels
+// as drawing everything in order.
 #include "panel.h"
 
-#include <gdiplus.h>
-
 #include <cmath>
+#include <cstring>
 #include <cwchar>
 
-#include "../plugin/plugin_instance.h"
 #include "knob.h"
-#include "knob_layout.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -20,137 +17,143 @@ namespace {
 
 constexpr ARGB kBackgroundTop = 0xFF0A0C12;
 constexpr ARGB kBackgroundBottom = 0xFF040508;
-constexpr ARGB kCornerDot = 0xFF2D3444;
-constexpr ARGB kRose = 0xFFF43F5E;
-constexpr ARGB kMuted = 0xB48C96AF;
-constexpr ARGB kMeterFill = 0xFF0E1018;
-constexpr ARGB kMeterBorder = 0x50F43F5E;
-constexpr ARGB kScaleArc = 0x64FFFFFF;
-constexpr ARGB kPivot = 0xFFF0CB64;
-
 constexpr float kPivotX = 420.0f, kPivotY = 230.0f, kNeedleLength = 115.0f;
+constexpr int kReadoutChars = 64;
 
 struct ScaleLabel {
     const wchar_t* text;
     float x, y;
 };
+// Drawn after the needle, which can run under "-6": part of the moving layer.
 const ScaleLabel kScaleLabels[] = {
     {L"0", 540, 135}, {L"-3", 490, 115}, {L"-6", 412, 107}, {L"-12", 340, 115}, {L"-18", 290, 135},
 };
 
-// The GDI+ objects of one paint, kept in creation order so that they can be
-// released in exactly the reverse order.
-struct PaintObjects {
-    enum Kind { kBrush, kPen, kFont, kFormat };
-    struct Entry {
-        Kind kind;
-        void* object;
-    };
-    Entry entries[40];
-    int count = 0;
-
-    template <class T> T* keep(Kind kind, T* object) {
-        if (count < static_cast<int>(sizeof entries / sizeof entries[0]))
-            entries[count++] = Entry{kind, object};
-        return object;
-    }
-    GpSolidFill* solid(ARGB color) {
-        GpSolidFill* brush = nullptr;
-        GdipCreateSolidFill(color, &brush);
-        return keep(kBrush, brush);
-    }
-    GpPen* pen(ARGB color, float width) {
-        GpPen* pen = nullptr;
-        GdipCreatePen1(color, width, UnitWorld, &pen);
-        return keep(kPen, pen);
-    }
-    GpFont* font(GpFontFamily* family, float pixels, int style) {
-        GpFont* font = nullptr;
-        GdipCreateFont(family, pixels, style, UnitPixel, &font);
-        return keep(kFont, font);
-    }
-    void releaseAll() {
-        while (count > 0) {
-            const Entry& e = entries[--count];
-            switch (e.kind) {
-            case kBrush: GdipDeleteBrush(static_cast<GpBrush*>(e.object)); break;
-            case kPen: GdipDeletePen(static_cast<GpPen*>(e.object)); break;
-            case kFont: GdipDeleteFont(static_cast<GpFont*>(e.object)); break;
-            case kFormat: GdipDeleteStringFormat(static_cast<GpStringFormat*>(e.object)); break;
-            }
-        }
-    }
-};
-
-void drawText(GpGraphics* g, const wchar_t* text, GpFont* font, GpStringFormat* format, GpBrush* brush,
+void drawText(GpGraphics* g, const wchar_t* text, GpFont* font, GpStringFormat* format, GpSolidFill* brush,
               float x, float y) {
+    if (!font) return;
     const RectF origin(x, y, 0.0f, 0.0f);
     GdipDrawString(g, text, -1, font, &origin, format, brush);
 }
 
-void drawPanel(GpGraphics* g, const PluginInstance* p, int32_t w, int32_t h, PaintObjects& objects) {
-    GpFontFamily* cinzel = p->editorFonts.cinzel;
-    GpFontFamily* inter = p->editorFonts.inter;
-    GpFont* titleFont = objects.font(cinzel, 18.0f, FontStyleBold);
-    GpFont* subtitleFont = objects.font(inter, 9.5f, FontStyleBold);
-    GpFont* readoutFont = objects.font(inter, 11.0f, FontStyleBold);
-    GpFont* scaleFont = objects.font(inter, 8.5f, FontStyleRegular);
-    GpFont* footerFont = objects.font(inter, 9.0f, FontStyleRegular);
-    GpStringFormat* centred = nullptr;
-    GdipCreateStringFormat(0, LANG_NEUTRAL, &centred);
-    objects.keep(PaintObjects::kFormat, centred);
-    GdipSetStringFormatAlign(centred, StringAlignmentCenter);
+void formatReadout(wchar_t (&text)[kReadoutChars], float shownReduction, float glueParam) {
+    const float glue = unitValue(kGlue, glueParam);
+    swprintf(text, kReadoutChars, L"GAIN REDUCTION: -%.1f dB \u2022 GLUE: %.0f%%",
+             static_cast<double>(shownReduction), static_cast<double>(glue));
+}
 
+// Background, corner dots, title block, meter window with its scale arc, the
+// knobs' bodies, tracks and captions, and the footer.
+void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
     const Rect frame(0, 0, w, h);
     GpLineGradient* background = nullptr;
     GdipCreateLineBrushFromRectI(&frame, kBackgroundTop, kBackgroundBottom, LinearGradientModeVertical,
                                  WrapModeTile, &background);
-    objects.keep(PaintObjects::kBrush, background);
     GdipFillRectangleI(g, background, 0, 0, w, h);
+    if (background) GdipDeleteBrush(background);
 
-    GpSolidFill* dotBrush = objects.solid(kCornerDot);
-    GdipFillEllipseI(g, dotBrush, 12, 12, 10, 10);
-    GdipFillEllipseI(g, dotBrush, w - 22, 12, 10, 10);
-    GdipFillEllipseI(g, dotBrush, 12, h - 22, 10, 10);
-    GdipFillEllipseI(g, dotBrush, w - 22, h - 22, 10, 10);
+    GdipFillEllipseI(g, r.cornerDot, 12, 12, 10, 10);
+    GdipFillEllipseI(g, r.cornerDot, w - 22, 12, 10, 10);
+    GdipFillEllipseI(g, r.cornerDot, 12, h - 22, 10, 10);
+    GdipFillEllipseI(g, r.cornerDot, w - 22, h - 22, 10, 10);
 
-    GpSolidFill* rose = objects.solid(kRose);
-    drawText(g, L"DORLIN QUILLET\u2122", titleFont, nullptr, rose, 28, 20);
-    GpSolidFill* muted = objects.solid(kMuted);
-    drawText(g, L"INVERTED TRANSFORMER VCA GLUE COMPRESSOR \u2022 580 ATTRACTOR SOFT-KNEE", subtitleFont,
-             nullptr, muted, 29, 44);
+    drawText(g, L"DORLIN QUILLET\u2122", r.titleFont, nullptr, r.rose, 28, 20);
+    drawText(g, L"INVERTED TRANSFORMER VCA GLUE COMPRESSOR \u2022 580 ATTRACTOR SOFT-KNEE", r.subtitleFont,
+             nullptr, r.muted, 29, 44);
 
-    GdipFillRectangleI(g, objects.solid(kMeterFill), 260, 85, 320, 175);
-    GdipDrawRectangleI(g, objects.pen(kMeterBorder, 1.2f), 260, 85, 320, 175);
-    GdipDrawArc(g, objects.pen(kScaleArc, 2.0f), 300, 110, 240, 240, 210.0f, 120.0f);
+    GdipFillRectangleI(g, r.meterFill, 260, 85, 320, 175);
+    GdipDrawRectangleI(g, r.meterBorder, 260, 85, 320, 175);
+    GdipDrawArc(g, r.scaleArc, 300, 110, 240, 240, 210.0f, 120.0f);
 
-    // The meter is read once, so needle and readout show the same value.
-    const NeedleTip tip = needleTipFor(p->engine.gainReductionMeter.load(std::memory_order_relaxed));
-    GdipDrawLine(g, objects.pen(kRose, 2.5f), kPivotX, kPivotY, tip.x, tip.y);
-    GdipFillEllipse(g, objects.solid(kPivot), 414, 224, 12, 12);
+    for (const ParamSpec& p : kParamTable)
+        if (p.knob.radius > 0) drawKnobBase(g, r, p.knob);
 
-    wchar_t readout[64];
-    const float glue = unitValue(kGlue, p->params[kGlue].load(std::memory_order_relaxed));
-    swprintf(readout, 64, L"GAIN REDUCTION: -%.1f dB \u2022 GLUE: %.0f%%",
-             static_cast<double>(tip.shownReduction), static_cast<double>(glue));
-    drawText(g, readout, readoutFont, centred, rose, 420, 236);
+    drawText(g, L"DORLIN AUDIO TECHNOLOGIES \u2022 64-BIT NATIVE VST2 \u2022 ZERO LATENCY VCA GLUE", r.footerFont,
+             r.centred, r.muted, static_cast<float>(w) * 0.5f, static_cast<float>(h - 22));
+}
+
+// Needle, pivot, readout and scale labels.
+void drawMeterPart(GpGraphics* g, const PanelResources& r, const PanelValues& v) {
+    const NeedleTip tip = needleTipFor(v.meter);
+    GdipDrawLine(g, r.needle, kPivotX, kPivotY, tip.x, tip.y);
+    GdipFillEllipse(g, r.pivot, 414, 224, 12, 12);
+
+    wchar_t readout[kReadoutChars];
+    formatReadout(readout, tip.shownReduction, v.params[kGlue]);
+    drawText(g, readout, r.readoutFont, r.centred, r.rose, 420, 236);
 
     for (const ScaleLabel& label : kScaleLabels)
-        drawText(g, label.text, scaleFont, nullptr, muted, label.x, label.y);
+        drawText(g, label.text, r.scaleFont, nullptr, r.muted, label.x, label.y);
+}
 
+// A knob's value arc, pointer, cap and value text.
+void drawKnobPart(GpGraphics* g, const PanelResources& r, const PanelValues& v, int32_t param) {
     wchar_t valueText[32];
-    for (int32_t i = 0; i < kParamCount; ++i) {
-        if (!hasKnob(i)) continue;
-        const KnobSpec& knob = kParamTable[i].knob;
-        const ParamIndex param = static_cast<ParamIndex>(i);
-        const float shown = unitValue(param, p->params[i].load(std::memory_order_relaxed));
-        swprintf(valueText, 32, knob.valueFormat, static_cast<double>(shown));
-        drawKnob(g, knob.cx, knob.cy, knob.radius, p->params[i].load(std::memory_order_relaxed),
-                 knob.caption, valueText, knob.accent, inter);
-    }
+    const float shown = unitValue(static_cast<ParamIndex>(param), v.params[param]);
+    swprintf(valueText, 32, kParamTable[param].knob.valueFormat, static_cast<double>(shown));
+    drawKnobValue(g, r, param, v.params[param], valueText);
+}
 
-    drawText(g, L"DORLIN AUDIO TECHNOLOGIES \u2022 64-BIT NATIVE VST2 \u2022 ZERO LATENCY VCA GLUE", footerFont,
-             centred, muted, static_cast<float>(w) * 0.5f, static_cast<float>(h - 22));
+bool hasPart(int part) { return (kAllParts >> part) & 1u; }
+
+// The moving parts in the panel's order: the meter, then the knobs.
+void drawMovingParts(GpGraphics* g, const PanelResources& r, const PanelValues& v, uint32_t parts) {
+    if (parts & (1u << kMeterPart)) drawMeterPart(g, r, v);
+    for (int32_t i = 0; i < kParamCount; ++i)
+        if (hasPart(i) && (parts & (1u << i))) drawKnobPart(g, r, v, i);
+}
+
+bool sameMeterPart(const PanelValues& a, const PanelValues& b) {
+    const NeedleTip ta = needleTipFor(a.meter), tb = needleTipFor(b.meter);
+    if (ta.x != tb.x || ta.y != tb.y) return false;
+    wchar_t readoutA[kReadoutChars], readoutB[kReadoutChars];
+    formatReadout(readoutA, ta.shownReduction, a.params[kGlue]);
+    formatReadout(readoutB, tb.shownReduction, b.params[kGlue]);
+    return wcscmp(readoutA, readoutB) == 0;
+}
+
+uint32_t partsReaching(const RECT& area) {
+    uint32_t parts = 0;
+    for (int part = 0; part <= kMeterPart; ++part) {
+        RECT box = panelPartBox(part), overlap;
+        if (hasPart(part) && IntersectRect(&overlap, &box, &area)) parts |= 1u << part;
+    }
+    return parts;
+}
+
+GpGraphics* graphicsOn(HDC dc) {
+    GpGraphics* g = nullptr;
+    GdipCreateFromHDC(dc, &g);
+    GdipSetSmoothingMode(g, SmoothingModeAntiAlias);
+    GdipSetTextRenderingHint(g, TextRenderingHintClearTypeGridFit);
+    return g;
+}
+
+bool createSurface(PanelSurface& s, HDC compatibleWith, int32_t w, int32_t h) {
+    s.dc = CreateCompatibleDC(compatibleWith);
+    s.bitmap = s.dc ? CreateCompatibleBitmap(compatibleWith, w, h) : nullptr;
+    s.previousBitmap = s.bitmap ? SelectObject(s.dc, s.bitmap) : nullptr;
+    return s.previousBitmap != nullptr;
+}
+
+void releaseSurface(PanelSurface& s) {
+    if (s.previousBitmap) SelectObject(s.dc, s.previousBitmap);
+    if (s.bitmap) DeleteObject(s.bitmap);
+    if (s.dc) DeleteDC(s.dc);
+    s = PanelSurface{};
+}
+
+// Draws the fixed layer into the cache, for a new client size.
+void buildCache(PanelCache& cache, const PanelResources& r, HDC hdc, int32_t w, int32_t h) {
+    releasePanelCache(cache);
+    cache.width = w;
+    cache.height = h;
+    if (!createSurface(cache.frame, hdc, w, h) || !createSurface(cache.layer, hdc, w, h)) return;
+    GpGraphics* g = graphicsOn(cache.layer.dc);
+    if (!g) return;
+    drawFixedLayer(g, r, w, h);
+    GdipDeleteGraphics(g);
+    cache.layerReady = true;
 }
 
 }  // namespace
@@ -163,29 +166,68 @@ NeedleTip needleTipFor(float g) {
     return NeedleTip{kPivotX + kNeedleLength * cosf(radians), kPivotY + kNeedleLength * sinf(radians), g};
 }
 
-void paintPanel(const PluginInstance* p, HDC hdc) {
-    RECT client{};
-    GetClientRect(p->editorWindow, &client);
-    const int32_t w = client.right - client.left;
-    const int32_t h = client.bottom - client.top;
+RECT panelPartBox(int part) {
+    // The meter window holds the needle, the readout and the labels.
+    if (part == kMeterPart) return RECT{260, 85, 581, 261};
+    // The knob's square, and below it the value text (centred, at most about
+    // 60 pixels wide, 7 above and below its anchor at radius + 28); the boxes
+    // of neighbouring knobs do not meet.
+    const KnobSpec& k = kParamTable[part].knob;
+    const int32_t half = k.radius + 10;
+    return RECT{k.cx - half, k.cy - k.radius - 4, k.cx + half, k.cy + k.radius + 40};
+}
 
-    HDC memoryDc = CreateCompatibleDC(hdc);
-    HBITMAP bitmap = CreateCompatibleBitmap(hdc, w, h);
-    HGDIOBJ previousBitmap = SelectObject(memoryDc, bitmap);
+uint32_t partsThatDiffer(const PanelValues& now, const PanelValues& knobsShown, const PanelValues& meterShown) {
+    uint32_t parts = 0;
+    for (int32_t i = 0; i < kParamCount; ++i)
+        if (hasPart(i) && std::memcmp(&now.params[i], &knobsShown.params[i], sizeof(float)) != 0)
+            parts |= 1u << i;
+    if (!sameMeterPart(now, meterShown)) parts |= 1u << kMeterPart;
+    return parts;
+}
 
+void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v, int32_t w, int32_t h) {
+    drawFixedLayer(g, r, w, h);
+    drawMovingParts(g, r, v, kAllParts);
+}
+
+uint32_t paintPanel(PanelCache& cache, const PanelResources& r, const PanelValues& v, HDC hdc, int32_t w,
+                    int32_t h, const RECT& area) {
+    if (w <= 0 || h <= 0) return 0;
+    if (cache.width != w || cache.height != h) buildCache(cache, r, hdc, w, h);
+    const RECT client{0, 0, w, h};
+    RECT a;
+    if (!IntersectRect(&a, &area, &client)) return 0;
+    const int32_t aw = a.right - a.left, ah = a.bottom - a.top;
+
+    // Without a frame bitmap of its own the paint uses a passing one, and
+    // without any it draws straight into the window: never a blank panel.
+    PanelSurface passing{};
+    const bool ownFrame = cache.frame.previousBitmap != nullptr;
+    const bool haveFrame = ownFrame || createSurface(passing, hdc, w, h);
+    HDC target = ownFrame ? cache.frame.dc : haveFrame ? passing.dc : hdc;
+
+    uint32_t parts = kAllParts;
     GpGraphics* g = nullptr;
-    GdipCreateFromHDC(memoryDc, &g);
-    GdipSetSmoothingMode(g, SmoothingModeAntiAlias);
-    GdipSetTextRenderingHint(g, TextRenderingHintClearTypeGridFit);
+    if (cache.layerReady) {
+        // Only the area is composed; every part reaching into it is drawn
+        // whole, so each pixel of the area gets its full stack of elements.
+        parts = partsReaching(a);
+        BitBlt(target, a.left, a.top, aw, ah, cache.layer.dc, a.left, a.top, SRCCOPY);
+        g = graphicsOn(target);
+        drawMovingParts(g, r, v, parts);
+    } else {
+        g = graphicsOn(target);
+        drawWholePanel(g, r, v, w, h);
+    }
+    if (g) GdipDeleteGraphics(g);
+    if (target != hdc) BitBlt(hdc, a.left, a.top, aw, ah, target, a.left, a.top, SRCCOPY);
+    releaseSurface(passing);
+    return parts;
+}
 
-    PaintObjects objects;
-    drawPanel(g, p, w, h, objects);
-
-    BitBlt(hdc, 0, 0, w, h, memoryDc, 0, 0, SRCCOPY);
-
-    objects.releaseAll();
-    GdipDeleteGraphics(g);
-    SelectObject(memoryDc, previousBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memoryDc);
+void releasePanelCache(PanelCache& cache) {
+    releaseSurface(cache.layer);
+    releaseSurface(cache.frame);
+    cache = PanelCache{};
 }

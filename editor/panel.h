@@ -1,13 +1,20 @@
 #pragma once
-// The whole editor panel, composed off-screen and copied to the window at once.
+// The editor panel in two layers: everything that never changes with a value
+// is drawn once per client size into a cached bitmap; a paint copies it and
+// draws only what the knob values and the meter move.
 #include <windows.h>
+#include <gdiplus.h>
 
-struct PluginInstance;
+#include <cstdint>
 
-// Editor UI thread, from WM_PAINT with BeginPaint's device context. Reads the
-// parameters and the gain-reduction meter, writes nothing; the frame size is
-// the client area of the instance's editor window.
-void paintPanel(const PluginInstance* instance, HDC hdc);
+#include "../dsp/parameters.h"
+#include "panel_resources.h"
+
+// What the panel shows that can change from paint to paint.
+struct PanelValues {
+    float params[kParamCount];  // normalised; only parameters with a knob are shown
+    float meter;                // gain reduction in dB, as published by the engine
+};
 
 // Needle tip for a gain-reduction reading, and the reading it shows after the
 // clamp (NaN and 18 dB or more show 18, anything not above 0 shows 0).
@@ -16,3 +23,47 @@ struct NeedleTip {
     float shownReduction;
 };
 NeedleTip needleTipFor(float gainReductionDb);
+
+// The moving parts: the knob of each parameter that has one (part i for
+// parameter i), and the meter (needle, pivot, readout, scale labels). Each
+// stays inside a box of its own; a set of parts is one bit per part.
+constexpr int kMeterPart = kParamCount;
+constexpr uint32_t movingParts() {
+    uint32_t parts = 1u << kMeterPart;
+    for (int i = 0; i < kParamCount; ++i)
+        if (kParamTable[i].knob.radius > 0) parts |= 1u << i;
+    return parts;
+}
+constexpr uint32_t kAllParts = movingParts();
+RECT panelPartBox(int part);
+// The parts whose pixels `now` would change: knobs against the values they
+// were drawn from, the meter against the meter and glue it was drawn from.
+uint32_t partsThatDiffer(const PanelValues& now, const PanelValues& knobsShown, const PanelValues& meterShown);
+
+// An off-screen bitmap selected into its own memory device context.
+struct PanelSurface {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ previousBitmap;
+};
+
+// The cached fixed layer and the frame a paint is composed in, for one client
+// size. `layerReady` is false until the fixed layer is drawn, and stays false
+// when the bitmaps cannot be made (every paint is then drawn in full).
+struct PanelCache {
+    PanelSurface layer, frame;
+    int32_t width, height;
+    bool layerReady;
+};
+
+// Editor UI thread, between BeginPaint and EndPaint. Builds the cache when the
+// client size differs from the cached one, then composes `area` of the frame
+// (the fixed layer and every moving part that reaches into it) and copies it
+// to `hdc` in one transfer. Returns the moving parts drawn. A zero-sized
+// client area paints nothing.
+uint32_t paintPanel(PanelCache& cache, const PanelResources& resources, const PanelValues& values, HDC hdc,
+                    int32_t width, int32_t height, const RECT& area);
+// Draws the whole panel, both layers, on `g` without any cache.
+void drawWholePanel(GpGraphics* g, const PanelResources& resources, const PanelValues& values, int32_t width,
+                    int32_t height);
+void releasePanelCache(PanelCache& cache);

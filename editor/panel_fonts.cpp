@@ -7,7 +7,6 @@
 
 #include <cstdint>
 
-#include "../plugin/plugin_instance.h"
 #include "panel_font_resources.h"
 
 using namespace Gdiplus;
@@ -40,13 +39,24 @@ bool plausibleFace(const uint8_t* data, DWORD size) {
     return 12 + 16 * bigEndian(data + 4, 2) <= size;
 }
 
+// The module this code is linked into: the DLL, or a program that links the
+// editor in (which carries no faces).
+HMODULE ownModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&ownModule), &module);
+    return module;
+}
+
 // Adds one embedded face to the collection; a missing or implausible
 // resource adds nothing. Resource memory stays valid while the DLL is loaded.
 void addEmbeddedFace(GpFontCollection* collection, int resourceId) {
-    HRSRC found = FindResourceW(moduleHandle, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10) /* RCDATA */);
-    HGLOBAL loaded = found ? LoadResource(moduleHandle, found) : nullptr;
+    const HMODULE module = ownModule();
+    HRSRC found = module ? FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10) /* RCDATA */)
+                         : nullptr;
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const uint8_t* data = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
-    const DWORD size = found ? SizeofResource(moduleHandle, found) : 0;
+    const DWORD size = found ? SizeofResource(module, found) : 0;
     if (plausibleFace(data, size)) GdipPrivateAddMemoryFont(collection, data, static_cast<INT>(size));
 }
 

@@ -2,7 +2,6 @@
 #include <cstring>
 
 #include "../dsp/rate_coefficients.h"
-#include "../editor/editor.h"
 #include "plugin_instance.h"
 
 static intptr_t writeNameString(void* ptr, const char* text) {
@@ -39,9 +38,9 @@ intptr_t pluginDispatcher(AEffect* effect, int32_t opcode, int32_t index, intptr
     case effEditGetRect:
         if (ptr) *static_cast<ERect**>(ptr) = &p->editorRect;
         return 1;
-    case effEditOpen: return openEditor(p, static_cast<HWND>(ptr));
-    case effEditClose: closeEditor(p); return 1;
-    case effEditIdle: repaintEditor(p); return 0;
+    case effEditOpen: return openInstanceEditor(p, static_cast<HWND>(ptr));
+    case effEditClose: closeInstanceEditor(p); return 1;
+    case effEditIdle: idleInstanceEditor(p); return 0;
     case effGetPlugCategory: return kPlugCategEffect;
     case effSetBypass: p->hostBypass.store(value != 0, std::memory_order_relaxed); return 1;
     case effGetEffectName: return writeNameString(ptr, "Dorlin Quillet");

@@ -59,11 +59,9 @@ extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
         p->params[i].store(kParamTable[i].defaultValue, std::memory_order_relaxed);
     p->hostSampleRate.store(44100.0, std::memory_order_relaxed);
     p->hostBypass.store(false, std::memory_order_relaxed);
-    p->editorWindow = nullptr;
+    p->editorStale.store(false, std::memory_order_relaxed);
+    p->editor = nullptr;
     p->editorRect = ERect{0, 0, 520, 840};
-    p->dragParam = -1;
-    p->dragStartY = 0;
-    p->dragStartValue = 0.0f;
     initEngineState(p->engine);  // includes the coefficients for 44100 Hz
     startGdiplusForFirstInstance();
     fillEffect(p);
@@ -72,7 +70,7 @@ extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
 
 // Host main thread, for effClose.
 void destroyInstance(PluginInstance* p) {
-    closeEditor(p);
+    closeInstanceEditor(p);
     liveInstanceCount -= 1;
     if (liveInstanceCount == 0) stopGdiplus();
     delete p;
@@ -102,7 +100,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         // unloading, and the last effClose shuts GDI+ down; one that unloads with
         // live instances leaves GDI+ started rather than risking a deadlock.
         if (reserved == nullptr && editorClassRegistered && moduleHandle) {
-            UnregisterClassA(kEditorClassName, moduleHandle);
+            unregisterEditorClass(moduleHandle);
             editorClassRegistered = false;
         }
     }

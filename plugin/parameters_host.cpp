@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../editor/editor.h"
 #include "plugin_instance.h"
 
 // Any host thread.
@@ -12,13 +11,14 @@ float pluginGetParameter(AEffect* effect, int32_t index) {
     return p->params[index].load(std::memory_order_relaxed);
 }
 
-// Any host thread. From a thread other than the editor's, the repaint request
-// only invalidates; painting always happens on the window's own thread.
+// Any host thread, often the audio thread: stores the value and marks the
+// panel stale, and never calls the window system. The editor looks on its
+// own thread.
 void pluginSetParameter(AEffect* effect, int32_t index, float value) {
     PluginInstance* p = instanceOf(effect);
     if (!p || !isParamIndex(index)) return;
     p->params[index].store(clampParameter(value), std::memory_order_relaxed);
-    repaintEditor(p);
+    p->editorStale.store(true, std::memory_order_relaxed);
 }
 
 int writeParamName(const PluginInstance*, int32_t index, char* text) {

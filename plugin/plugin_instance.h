@@ -7,8 +7,9 @@
 
 #include "../dsp/engine_state.h"
 #include "../dsp/parameters.h"
-#include "../editor/panel_fonts.h"
 #include "vst2_interface.h"
+
+struct Editor;
 
 struct PluginInstance {
     AEffect effect;  // first member: the AEffect and the instance share one address
@@ -17,15 +18,13 @@ struct PluginInstance {
     std::atomic<float> params[kParamCount];
     std::atomic<double> hostSampleRate;
     std::atomic<bool> hostBypass;
-    // Written on the host's main thread only, but read by pluginSetParameter's
-    // repaint request, which hosts also call from the audio thread: atomic.
-    std::atomic<HWND> editorWindow;
-    // Editor, host main thread only.
+    // Set by pluginSetParameter from any thread, taken by the editor: the
+    // panel may show an old value.
+    std::atomic<bool> editorStale;
+    // Editor, host main thread only: the open editor (null while closed) and
+    // the size it reports to the host.
+    Editor* editor;
     ERect editorRect;
-    int32_t dragParam;  // -1 while no drag
-    int32_t dragStartY;
-    float dragStartValue;
-    PanelFontFamilies editorFonts;  // made with the editor window, released with it
     // gainReductionMeter, analysis state, rate coefficients, window counter,
     // envelope and detector filter state, in that order.
     EngineState engine;
@@ -41,6 +40,10 @@ inline PluginInstance* instanceOf(AEffect* effect) {
 }
 
 void destroyInstance(PluginInstance* instance);
+// Host main thread: effEditOpen, effEditClose, effEditIdle.
+int openInstanceEditor(PluginInstance* instance, HWND parent);
+void closeInstanceEditor(PluginInstance* instance);
+void idleInstanceEditor(PluginInstance* instance);
 void pluginProcess(AEffect* effect, float** inputs, float** outputs, int32_t sampleFrames);
 float pluginGetParameter(AEffect* effect, int32_t index);
 void pluginSetParameter(AEffect* effect, int32_t index, float value);

@@ -118,6 +118,10 @@ enum AEffectOpcodes : int32_t {
 enum AudioMasterOpcodes : int32_t {
     audioMasterAutomate = 0,
     audioMasterVersion = 1,
+    // A knob edit's start and end, around its automate calls: hosts group
+    // the edit for undo and touch automation.
+    audioMasterBeginEdit = 43,
+    audioMasterEndEdit = 44,
 };
 
 // Fixed sizes of host text buffers.

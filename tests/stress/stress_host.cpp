@@ -121,6 +121,7 @@ struct Instance {
     float expected[9] = {};  // what getParameter must return
     bool hostBypass = false;
     bool editorOpen = false;
+    int openEdit = -1;  // the parameter of a begun, not yet ended, edit
 };
 
 // The host's frame holds one container window per instance; the editor opens
@@ -201,12 +202,21 @@ private:
         memcpy(in.expected, kDefaults, sizeof kDefaults);
         in.hostBypass = false;
         in.editorOpen = false;
+        in.openEdit = -1;
+    }
+
+    // A closed instance has ended its last edit, and calls its host no more.
+    void takeClosingCalls(Instance& in) {
+        takeAutomation();
+        if (in.openEdit >= 0) fail("instance closed with the edit of parameter %d still open", in.openEdit);
+        in.effect = nullptr;
     }
 
     void reopen(Instance& in) {
         describe("effClose and a new instance");
         ++seen.reopens;
         dispatch(in.effect, effClose);
+        takeClosingCalls(in);
         if (FindWindowExA(in.parent, nullptr, "DorlinQuilletEditorWndClass", nullptr))
             fail("editor window outlives its instance");
         create(in);
@@ -218,6 +228,7 @@ private:
         const bool reload = rng.chance(0.5);
         describe("every instance closed and rebuilt%s", reload ? " after reloading the library" : "");
         for (int i = 0; i < count; ++i) dispatch(slots[i].effect, effClose);
+        for (int i = 0; i < count; ++i) takeClosingCalls(slots[i]);
         pumpMessages(200);
         if (reload) {
             unloadPlugin(plugin);
@@ -269,19 +280,32 @@ private:
                  in.editorOpen ? "open" : "closed");
     }
 
-    // Drags report each new value through audioMasterAutomate; the model follows.
+    // Drags report each new value through audioMasterAutomate, inside one
+    // begin/end edit pair per drag; the model follows.
     void takeAutomation() {
         for (const HostCall& call : recordedHostCalls()) {
             Instance* owner = nullptr;
             for (int i = 0; i < count; ++i)
                 if (slots[i].effect == call.effect) owner = &slots[i];
             if (!owner) fail("audioMaster called with an unknown AEffect %p", static_cast<void*>(call.effect));
+            if (call.index < 0 || call.index > 6) fail("host call %d for parameter %d", call.opcode, call.index);
+            if (call.opcode == audioMasterBeginEdit) {
+                if (owner->openEdit >= 0) fail("edit of %d begun inside the edit of %d", call.index, owner->openEdit);
+                owner->openEdit = call.index;
+                continue;
+            }
+            if (call.opcode == audioMasterEndEdit) {
+                if (owner->openEdit != call.index) fail("end of edit %d, open edit %d", call.index, owner->openEdit);
+                owner->openEdit = -1;
+                continue;
+            }
             if (call.opcode != audioMasterAutomate) fail("unexpected audioMaster opcode %d", call.opcode);
-            if (call.index < 0 || call.index > 6) fail("automation of parameter %d", call.index);
+            if (owner->openEdit != call.index) fail("automation of %d outside its edit", call.index);
             if (!(call.opt >= 0.0f && call.opt <= 1.0f)) fail("automated value %a", double(call.opt));
             owner->expected[call.index] = call.opt;
             ++seen.automations;
         }
+        recordedHostCalls().clear();
     }
 
     // Bytes a handled opcode may write into the host's buffer; 0 for the rest.

@@ -8,7 +8,7 @@
 #include "vst_host.h"
 
 class EditorTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override {
         plugin = loadPlugin(pluginPathBesideProgram());
         ASSERT_NE(plugin.entry, nullptr) << "DorlinQuillet.dll must sit beside the test program";
@@ -24,7 +24,13 @@ protected:
         unloadPlugin(plugin);
     }
     PluginInstance* instance() const { return static_cast<PluginInstance*>(effect->object); }
-    HWND editor() const { return instance()->editorWindow; }
+    // The instance's editor window, found as a host would: the child of the
+    // class in the parent it was opened in.
+    HWND editor() const { return editorWindowIn(parent); }
+    static HWND editorWindowIn(HWND parentWindow) {
+        return parentWindow ? FindWindowExA(parentWindow, nullptr, "DorlinQuilletEditorWndClass", nullptr)
+                            : nullptr;
+    }
     void openEditor() {
         ASSERT_EQ(dispatch(effect, effEditOpen, 0, 0, parent), 1);
         ASSERT_NE(editor(), nullptr);
@@ -34,10 +40,11 @@ protected:
         for (int i = 0; i < 9; ++i) effect->setParameter(effect, i, v);
     }
     void setMeter(float db) { instance()->engine.gainReductionMeter.store(db, std::memory_order_relaxed); }
-    std::vector<HostCall> automationCalls() const {
+    std::vector<HostCall> automationCalls() const { return callsWith(audioMasterAutomate); }
+    static std::vector<HostCall> callsWith(int32_t opcode) {
         std::vector<HostCall> out;
         for (const HostCall& c : recordedHostCalls())
-            if (c.opcode == 0) out.push_back(c);
+            if (c.opcode == opcode) out.push_back(c);
         return out;
     }
 

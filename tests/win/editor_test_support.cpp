@@ -78,7 +78,16 @@ Capture captureWindow(HWND window) {
     if (c.width <= 0 || c.height <= 0) return c;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     pumpMessages();
+    return readWindowPixels(window);
+}
 
+Capture readWindowPixels(HWND window) {
+    Capture c;
+    RECT client{};
+    GetClientRect(window, &client);
+    c.width = client.right;
+    c.height = client.bottom;
+    if (c.width <= 0 || c.height <= 0) return c;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = c.width;

@@ -23,6 +23,8 @@ struct Capture {
 
 // Paints the window now and reads back what its client area shows.
 Capture captureWindow(HWND window);
+// Reads what the client area shows now, without painting.
+Capture readWindowPixels(HWND window);
 // Writes the capture into <program dir>/editor-captures/<name>.png.
 void saveCaptureBesideProgram(const Capture& capture, const std::string& name);
 bool savePng(const Capture& capture, const std::wstring& path);

@@ -1,6 +1,8 @@
 // The editor window as a host drives it: knob dragging with automation,
 // opening and closing, repaint requests, bad input and resource use.
+#include <cmath>
 #include <cstdio>
+#include <string>
 #include <thread>
 
 #include "editor_fixture.h"
@@ -10,7 +12,7 @@ namespace {
 LPARAM at(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
 
 class EditorWindowTest : public EditorTest {
-protected:
+public:
     void press(int x, int y) { SendMessageA(editor(), WM_LBUTTONDOWN, MK_LBUTTON, at(x, y)); }
     void moveHeld(int x, int y) { SendMessageA(editor(), WM_MOUSEMOVE, MK_LBUTTON, at(x, y)); }
     void release(int x, int y) { SendMessageA(editor(), WM_LBUTTONUP, 0, at(x, y)); }
@@ -19,8 +21,26 @@ protected:
         RECT r;
         return GetUpdateRect(editor(), &r, FALSE) != 0;
     }
+    // The knob being dragged, as the host sees it: the edit begun last and not
+    // ended yet; -1 when none is open. An edit begun over an open one, or an
+    // end that matches no open edit, gives -2.
+    int32_t editedParam() const {
+        int32_t open = -1;
+        for (const HostCall& c : recordedHostCalls()) {
+            if (c.effect != effect) continue;
+            if (c.opcode == audioMasterBeginEdit) {
+                if (open >= 0) return -2;
+                open = c.index;
+            } else if (c.opcode == audioMasterEndEdit) {
+                if (c.index != open) return -2;
+                open = -1;
+            }
+        }
+        return open;
+    }
+    // Brings the window up to date: any pending paint happens now.
     void validate() {
-        ValidateRect(editor(), nullptr);
+        UpdateWindow(editor());
         ASSERT_FALSE(updatePending());
     }
 };
@@ -43,10 +63,10 @@ TEST_F(EditorWindowTest, HitTestIncludesTheCircleBorderOnly) {
     for (const Case& k : {Case{176, 165, 0}, Case{177, 165, -1}, Case{130, 415, 2}, Case{130, 416, -1},
                           Case{710, 119, 1}, Case{565, 375, 5}, Case{420, 230, -1}}) {
         press(k.x, k.y);
-        EXPECT_EQ(instance()->dragParam, k.param) << k.x << "," << k.y;
+        EXPECT_EQ(editedParam(), k.param) << k.x << "," << k.y;
         EXPECT_EQ(GetCapture(), k.param >= 0 ? editor() : nullptr);
         release(k.x, k.y);
-        EXPECT_EQ(instance()->dragParam, -1);
+        EXPECT_EQ(editedParam(), -1);
         EXPECT_EQ(GetCapture(), nullptr);
     }
     EXPECT_TRUE(automationCalls().empty()) << "presses and releases alone automate nothing";
@@ -60,7 +80,8 @@ TEST_F(EditorWindowTest, DragFollowsTheStartAndAutomatesEveryMove) {
     const struct {
         int y;
         float value;
-    } moves[] = {{65, 1.0f}, {15, 1.0f}, {215, 0.25f}, {265, 0.0f}, {-35, 1.0f}};
+        bool changes;
+    } moves[] = {{65, 1.0f, true}, {15, 1.0f, false}, {215, 0.25f, true}, {265, 0.0f, true}, {-35, 1.0f, true}};
     for (const auto& m : moves) {
         recordedHostCalls().clear();
         validate();
@@ -73,7 +94,7 @@ TEST_F(EditorWindowTest, DragFollowsTheStartAndAutomatesEveryMove) {
         EXPECT_EQ(calls[0].value, 0);
         EXPECT_EQ(calls[0].ptr, nullptr);
         EXPECT_EQ(calls[0].opt, m.value);
-        EXPECT_TRUE(updatePending()) << "every drag step repaints";
+        EXPECT_EQ(updatePending(), m.changes) << "a drag step repaints when the knob moved, y " << m.y;
     }
     release(130, -35);
     EXPECT_EQ(GetCapture(), nullptr);
@@ -100,12 +121,12 @@ TEST_F(EditorWindowTest, SecondPressRestartsOnAHitAndIsIgnoredOnAMiss) {
     effect->setParameter(effect, 3, 0.2f);
     press(130, 165);
     press(275, 375);  // Release knob: the drag restarts there
-    EXPECT_EQ(instance()->dragParam, 3);
+    EXPECT_EQ(editedParam(), 3);
     moveHeld(275, 335);
     EXPECT_FLOAT_EQ(param(3), 0.4f);
     EXPECT_EQ(param(0), 0.5f);
     press(420, 230);  // a miss leaves the running drag
-    EXPECT_EQ(instance()->dragParam, 3);
+    EXPECT_EQ(editedParam(), 3);
     moveHeld(275, 315);
     EXPECT_FLOAT_EQ(param(3), 0.5f) << "still measured from the press at y 375";
     const std::vector<HostCall> calls = automationCalls();
@@ -131,14 +152,14 @@ TEST_F(EditorWindowTest, MoveWithoutTheButtonEndsADragUnchanged) {
     moveHeld(710, 145);
     EXPECT_FLOAT_EQ(param(1), 0.6f);
     SetCapture(parent);  // the capture is lost
-    recordedHostCalls().clear();
+    const size_t automatedBefore = automationCalls().size();
     SendMessageA(editor(), WM_MOUSEMOVE, 0, at(710, 65));
     EXPECT_FLOAT_EQ(param(1), 0.6f);
-    EXPECT_EQ(instance()->dragParam, -1);
+    EXPECT_EQ(editedParam(), -1);
     EXPECT_EQ(GetCapture(), parent) << "the capture belongs to someone else now";
     moveHeld(710, 15);
     EXPECT_FLOAT_EQ(param(1), 0.6f) << "the drag is over";
-    EXPECT_TRUE(automationCalls().empty());
+    EXPECT_EQ(automationCalls().size(), automatedBefore);
     release(710, 15);
     EXPECT_EQ(GetCapture(), parent) << "no drag: the release leaves the capture";
     ReleaseCapture();
@@ -149,7 +170,7 @@ TEST_F(EditorWindowTest, MixAndBypassHaveNoKnob) {
     for (int y = 0; y < 520; y += 4)
         for (int x = 0; x < 840; x += 4) {
             press(x, y);
-            ASSERT_LT(instance()->dragParam, 7) << x << "," << y;
+            ASSERT_TRUE(editedParam() >= -1 && editedParam() < 7) << x << "," << y;
             release(x, y);
         }
 }
@@ -160,7 +181,7 @@ TEST_F(EditorWindowTest, MouseCoordinatesAtTheInt16LimitsHitNothing) {
     for (int x : limits)
         for (int y : limits) {
             press(x, y);
-            EXPECT_EQ(instance()->dragParam, -1) << x << "," << y;
+            EXPECT_EQ(editedParam(), -1) << x << "," << y;
         }
     effect->setParameter(effect, 6, 0.5f);
     press(710, 375);
@@ -197,30 +218,159 @@ TEST_F(EditorWindowTest, OpenCreatesAFixedChildAndCloseDestroysIt) {
 
     HWND newParent = createChildParent();
     ASSERT_EQ(dispatch(effect, effEditOpen, 0, 0, newParent), 1);
-    EXPECT_EQ(GetParent(editor()), newParent);
-    GetClientRect(editor(), &r);
+    EXPECT_EQ(GetParent(editorWindowIn(newParent)), newParent);
+    GetClientRect(editorWindowIn(newParent), &r);
     EXPECT_EQ(r.right, 840);
     EXPECT_EQ(r.bottom, 520);
     dispatch(effect, effEditClose);
     DestroyWindow(newParent);
 }
 
-TEST_F(EditorWindowTest, IdleAndHostParameterChangesRequestRepaints) {
+// Counts the WM_PAINT messages the editor window receives.
+struct PaintCounter {
+    static inline WNDPROC original = nullptr;
+    static inline int paints = 0;
+    static LRESULT CALLBACK counting(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        if (m == WM_PAINT) ++paints;
+        return CallWindowProcA(original, w, m, wp, lp);
+    }
+    explicit PaintCounter(HWND window) {
+        paints = 0;
+        original = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&counting)));
+    }
+};
+
+// Pumps messages for `ms` milliseconds, calling effEditIdle every 33 ms when asked.
+void runHostLoop(AEffect* effect, int ms, bool idle) {
+    const DWORD end = GetTickCount() + ms;
+    while (static_cast<int32_t>(end - GetTickCount()) > 0) {
+        if (idle) dispatch(effect, effEditIdle);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 33, QS_ALLINPUT);
+        pumpMessages();
+    }
+}
+
+TEST_F(EditorWindowTest, RepaintsOnlyWhenWhatItShowsChanges) {
     openEditor();
-    validate();
-    dispatch(effect, effEditIdle);
-    EXPECT_TRUE(updatePending());
-    validate();
-    effect->setParameter(effect, 2, 0.7f);
-    EXPECT_TRUE(updatePending());
-    validate();
-    // From another thread the request only invalidates: the region is still
-    // pending afterwards, so nothing was painted on that thread.
-    std::thread([this] { effect->setParameter(effect, 5, 0.4f); }).join();
-    EXPECT_TRUE(updatePending());
-    validate();
+    runHostLoop(effect, 100, true);
+    PaintCounter counter(editor());
+    runHostLoop(effect, 400, true);
+    EXPECT_EQ(PaintCounter::paints, 0) << "nothing changed: no paint at all";
+
+    struct Change {
+        const char* what;
+        void (*apply)(EditorWindowTest&);
+        bool shows;
+    };
+    const Change changes[] = {
+        {"Mix (no knob)", [](EditorWindowTest& t) { t.effect->setParameter(t.effect, 7, 0.3f); }, false},
+        {"Bypass (no knob)", [](EditorWindowTest& t) { t.effect->setParameter(t.effect, 8, 1.0f); }, false},
+        {"the value already shown", [](EditorWindowTest& t) { t.effect->setParameter(t.effect, 0, 0.5f); }, false},
+        {"a meter that still clamps to 0", [](EditorWindowTest& t) { t.setMeter(-3.0f); }, false},
+        {"Attack", [](EditorWindowTest& t) { t.effect->setParameter(t.effect, 2, 0.7f); }, true},
+        {"the meter", [](EditorWindowTest& t) { t.setMeter(6.0f); }, true},
+        {"a meter beyond the scale's end", [](EditorWindowTest& t) { t.setMeter(40.0f); }, true},
+        {"a NaN meter, shown as the same end", [](EditorWindowTest& t) { t.setMeter(NAN); }, false},
+    };
+    for (const Change& c : changes) {
+        c.apply(*this);
+        EXPECT_FALSE(updatePending()) << c.what << ": a change alone never touches the window";
+        dispatch(effect, effEditIdle);
+        EXPECT_EQ(updatePending(), c.shows) << c.what;
+        runHostLoop(effect, 50, false);
+    }
+
+    // From another thread and without any idle call, the window's own timer
+    // picks the change up.
+    PaintCounter::paints = 0;
+    std::thread([this] { effect->setParameter(effect, 5, 0.9f); }).join();
+    EXPECT_FALSE(updatePending());
+    runHostLoop(effect, 100, false);
+    EXPECT_EQ(PaintCounter::paints, 1) << "shown once, within 100 ms";
     std::thread([this] { dispatch(effect, effEditIdle); }).join();
-    EXPECT_TRUE(updatePending());
+    runHostLoop(effect, 100, false);
+    EXPECT_EQ(PaintCounter::paints, 1) << "an idle call from another thread changes nothing";
+}
+
+// The calls one instance made to its host, as text: B, A and E for begin
+// edit, automate and end edit, each with its parameter; automate runs of one
+// parameter shown once.
+std::string gestureTrace(AEffect* effect) {
+    std::string trace;
+    std::string last;
+    for (const HostCall& c : recordedHostCalls()) {
+        if (c.effect != effect) continue;
+        const char kind = c.opcode == audioMasterBeginEdit ? 'B' : c.opcode == audioMasterEndEdit ? 'E'
+                          : c.opcode == audioMasterAutomate ? 'A' : '?';
+        const std::string step = kind + std::to_string(c.index);
+        if (kind == 'A' && step == last) continue;
+        trace += (trace.empty() ? "" : " ") + step;
+        last = step;
+    }
+    return trace;
+}
+
+TEST_F(EditorWindowTest, EveryDragIsOneEditFromPressToEnd) {
+    struct Way {
+        const char* name;
+        void (*end)(EditorWindowTest&);
+        const char* trace;
+    };
+    const Way ways[] = {
+        {"button up", [](EditorWindowTest& t) { t.release(275, 300); }, "B3 A3 E3"},
+        {"move without the button",
+         [](EditorWindowTest& t) { SendMessageA(t.editor(), WM_MOUSEMOVE, 0, at(275, 290)); }, "B3 A3 E3"},
+        {"press on another knob",
+         [](EditorWindowTest& t) {
+             t.press(710, 375);
+             t.moveHeld(710, 360);
+             t.release(710, 360);
+         },
+         "B3 A3 E3 B6 A6 E6"},
+        {"press on the same knob", [](EditorWindowTest& t) { t.press(275, 375); t.release(275, 375); },
+         "B3 A3 E3 B3 E3"},
+        {"press off every knob, then up",
+         [](EditorWindowTest& t) { t.press(420, 230); t.release(420, 230); }, "B3 A3 E3"},
+        {"effEditClose", [](EditorWindowTest& t) { dispatch(t.effect, effEditClose); }, "B3 A3 E3"},
+        {"host destroys the parent",
+         [](EditorWindowTest& t) {
+             DestroyWindow(t.parent);
+             t.parent = nullptr;
+         },
+         "B3 A3 E3"},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        if (!parent) parent = createChildParent();
+        openEditor();
+        recordedHostCalls().clear();
+        press(275, 375);
+        moveHeld(275, 300);
+        way.end(*this);
+        runHostLoop(effect, 40, true);
+        dispatch(effect, effEditClose);
+        EXPECT_EQ(gestureTrace(effect), way.trace);
+    }
+
+    // effClose mid-drag: the edit ends before the instance goes, then silence.
+    parent = createChildParent();
+    openEditor();
+    recordedHostCalls().clear();
+    press(130, 165);
+    moveHeld(130, 100);
+    AEffect* closed = effect;
+    closeEffect(effect);
+    effect = nullptr;
+    EXPECT_EQ(gestureTrace(closed), "B0 A0 E0");
+
+    recordedHostCalls().clear();
+    effect = plugin.entry(recordingAudioMaster);
+    openEditor();
+    press(420, 230);  // off every knob
+    moveHeld(420, 100);
+    release(420, 100);
+    EXPECT_EQ(gestureTrace(effect), "") << "a press that hits nothing sends nothing";
 }
 
 TEST_F(EditorWindowTest, SecondOpenReplacesTheFirstWindow) {
@@ -263,7 +413,7 @@ TEST_F(EditorWindowTest, HostDestroyingTheParentFirstIsSurvived) {
     parent = nullptr;
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(editor(), nullptr);
-    EXPECT_EQ(instance()->dragParam, -1);
+    EXPECT_EQ(editedParam(), -1);
     dispatch(effect, effEditIdle);
     effect->setParameter(effect, 0, 0.9f);
     EXPECT_EQ(dispatch(effect, effEditClose), 1);
@@ -307,19 +457,19 @@ TEST_F(EditorWindowTest, TwoInstancesKeepTheirOwnWindowsAndDrags) {
     ASSERT_NE(second, nullptr);
     HWND otherParent = createChildParent();
     ASSERT_EQ(dispatch(second, effEditOpen, 0, 0, otherParent), 1);
-    PluginInstance* p2 = static_cast<PluginInstance*>(second->object);
-    EXPECT_NE(p2->editorWindow, editor());
+    HWND w2 = editorWindowIn(otherParent);
+    ASSERT_NE(w2, nullptr);
+    EXPECT_NE(w2, editor());
     effect->setParameter(effect, 4, 0.5f);
     second->setParameter(second, 4, 0.5f);
-    SendMessageA(p2->editorWindow, WM_LBUTTONDOWN, MK_LBUTTON, at(420, 375));
-    SendMessageA(p2->editorWindow, WM_MOUSEMOVE, MK_LBUTTON, at(420, 355));
-    SendMessageA(p2->editorWindow, WM_LBUTTONUP, 0, at(420, 355));
+    SendMessageA(w2, WM_LBUTTONDOWN, MK_LBUTTON, at(420, 375));
+    SendMessageA(w2, WM_MOUSEMOVE, MK_LBUTTON, at(420, 355));
+    SendMessageA(w2, WM_LBUTTONUP, 0, at(420, 355));
     EXPECT_FLOAT_EQ(second->getParameter(second, 4), 0.6f);
     EXPECT_EQ(param(4), 0.5f);
     const std::vector<HostCall> calls = automationCalls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].effect, second);
-    HWND w2 = p2->editorWindow;
     closeEffect(second);
     EXPECT_FALSE(IsWindow(w2));
     EXPECT_TRUE(IsWindow(editor()));

@@ -4,12 +4,12 @@
 # since Wine rewrites them) with those files removed. Wine also sees the
 # machine's own fonts through fontconfig, so an empty fontconfig setup hides
 # them: a user who has Inter or Cinzel installed must not change the outcome.
-# With --reference the program first runs the cases of REFERENCE_FILTER in the
-# project's prefix (same hiding) to record what the others compare against.
-#   editor_without_fonts.sh [--reference REFERENCE_FILTER] PROGRAM PREFIX GTEST_FILTER FONT_GLOB...
+# With --reference the program first runs the same cases in the project's
+# prefix (same hiding) to record what they then compare against.
+#   editor_without_fonts.sh [--reference] PROGRAM PREFIX GTEST_FILTER FONT_GLOB...
 set -euo pipefail
-reference=""
-[ "$1" = --reference ] && { reference=$2; shift 2; }
+reference=0
+[ "$1" = --reference ] && { reference=1; shift; }
 program=$1 prefix=$2 filter=$3
 shift 3
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -28,8 +28,8 @@ cat >"$prefix.fonts.conf" <<CONF
 CONF
 export FONTCONFIG_FILE="$prefix.fonts.conf"
 export DQ_PANEL_REFERENCE="Z:$prefix.reference"
-if [ -n "$reference" ]; then
+if [ "$reference" = 1 ]; then
   rm -rf "$prefix.reference" && mkdir -p "$prefix.reference"
-  DQ_PANEL_RECORD=1 WINEPREFIX="$source_prefix" "$ROOT/scripts/wine-run.sh" "$program" --gtest_filter="$reference"
+  DQ_PANEL_RECORD=1 WINEPREFIX="$source_prefix" "$ROOT/scripts/wine-run.sh" "$program" --gtest_filter="$filter"
 fi
 WINEPREFIX="$prefix" "$ROOT/scripts/wine-run.sh" "$program" --gtest_filter="$filter"

@@ -78,8 +78,7 @@ TEST_F(ShellTest, EffectRecordDescribesOneStereoEffectWithEditor) {
     EXPECT_EQ(effect->process, effect->processReplacing);
     EXPECT_EQ(effect->processDoubleReplacing, nullptr);
     for (char b : effect->future) EXPECT_EQ(b, 0);
-    EXPECT_EQ(instance()->editorWindow, nullptr);
-    EXPECT_EQ(instance()->dragParam, -1);
+    EXPECT_EQ(instance()->editor, nullptr);
     EXPECT_TRUE(recordedHostCalls().empty()) << "construction never calls the host";
 }
 

@@ -1,127 +1,221 @@
-// What an open editor costs its host per repaint: one full panel paint into
-// the editor window, beside a baseline paint that only fills the off-screen
-// bitmap and copies it. Both run interleaved in the same process, so the
-// ratio holds whatever the machine's speed.
+// What an open editor costs its host, in one run under this process's GDI
+// and GDI+ (Wine draws GDI+ in software):
+//  1. one paint with every value changed, against the panel painted from
+//     scratch element after element (the painter before the fixed layer was
+//     cached), interleaved so the ratio holds whatever the machine's speed;
+//  2. the editor thread's CPU time while a host drives the real DLL: the
+//     editor open, effEditIdle 30 times a second with messages pumped in
+//     between, for three situations (nothing changes; the meter moves under
+//     audio processed on a thread of its own; the host sets one knob before
+//     every idle call), with the WM_PAINT messages counted.
 #include <windows.h>
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <thread>
 #include <vector>
 
-#include "editor/editor.h"
 #include "editor/panel.h"
-#include "plugin/plugin_instance.h"
-
-extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);
+#include "tests/host/vst_host.h"
+#include "tests/win/reference_panel.h"
 
 namespace {
 
-intptr_t silentHost(AEffect*, int32_t, int32_t, intptr_t, void*, float) { return 0; }
-
-// The same double buffering as the panel, with a single fill for content.
-void baselinePaint(HWND window, HDC hdc) {
-    RECT client{};
-    GetClientRect(window, &client);
-    HDC memoryDc = CreateCompatibleDC(hdc);
-    HBITMAP bitmap = CreateCompatibleBitmap(hdc, client.right, client.bottom);
-    HGDIOBJ previous = SelectObject(memoryDc, bitmap);
-    HBRUSH brush = CreateSolidBrush(RGB(10, 12, 18));
-    FillRect(memoryDc, &client, brush);
-    BitBlt(hdc, 0, 0, client.right, client.bottom, memoryDc, 0, 0, SRCCOPY);
-    DeleteObject(brush);
-    SelectObject(memoryDc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memoryDc);
+double now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-struct Spread {
-    double median, p10, p90;
-};
+double threadCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    auto seconds = [](FILETIME f) {
+        return static_cast<double>((static_cast<uint64_t>(f.dwHighDateTime) << 32) | f.dwLowDateTime) * 1e-7;
+    };
+    return seconds(kernel) + seconds(user);
+}
 
-Spread spreadOf(std::vector<double> v) {
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
-    auto at = [&](double q) { return v[static_cast<size_t>(q * static_cast<double>(v.size() - 1))]; };
-    return Spread{at(0.5), at(0.1), at(0.9)};
+    return v[v.size() / 2];
+}
+
+HWND makeHostWindow() {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "PaintBenchHost";
+    RegisterClassExA(&wc);
+    return CreateWindowExA(0, "PaintBenchHost", "paint bench", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                           900, 600, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+void pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// 1. Paint cost, both painters into the same window device context.
+void paintCost(HWND window, int rounds) {
+    PanelResources resources = createPanelResources();
+    PanelCache cache{};
+    HDC hdc = GetDC(window);
+    PanelValues v{};
+    auto change = [&](int i) {
+        for (int p = 0; p < 9; ++p) v.params[p] = static_cast<float>((i * 7 + p * 13) % 101) / 100.0f;
+        v.meter = static_cast<float>(i % 37) * 0.5f;
+    };
+    change(0);
+    for (int i = 0; i < 10; ++i) {  // warm caches: glyphs, the fixed layer
+        paintPanel(cache, resources, v, hdc, 840, 520, RECT{0, 0, 840, 520});
+        paintReferencePanel(hdc, v.params, v.meter, 840, 520);
+    }
+    std::vector<double> layered, full;
+    for (int i = 1; i <= rounds; ++i) {
+        change(i);
+        double t = now();
+        paintPanel(cache, resources, v, hdc, 840, 520, RECT{0, 0, 840, 520});
+        GdiFlush();
+        layered.push_back(now() - t);
+        t = now();
+        paintReferencePanel(hdc, v.params, v.meter, 840, 520);
+        GdiFlush();
+        full.push_back(now() - t);
+    }
+    double t = now();
+    PanelCache fresh{};
+    paintPanel(fresh, resources, v, hdc, 840, 520, RECT{0, 0, 840, 520});
+    GdiFlush();
+    const double firstPaint = now() - t;
+    ReleaseDC(window, hdc);
+    releasePanelCache(fresh);
+    releasePanelCache(cache);
+    releasePanelResources(resources);
+
+    const double a = median(layered), b = median(full);
+    printf("paint, %d rounds, 840x520, every value changed each round\n", rounds);
+    printf("  from scratch (before)   : median %7.2f ms\n", b * 1e3);
+    printf("  cached layer (now)      : median %7.2f ms  -> %.1fx cheaper\n", a * 1e3, b / a);
+    printf("  first paint, layer built: %7.2f ms (once per window and size)\n", firstPaint * 1e3);
+}
+
+// Counts the editor window's WM_PAINT messages.
+WNDPROC editorProc = nullptr;
+std::atomic<int> paints{0};
+LRESULT CALLBACK countingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_PAINT) ++paints;
+    return CallWindowProcA(editorProc, w, m, wp, lp);
+}
+
+// Audio processed in real time, 512-frame blocks at 48 kHz, a 100 Hz tone
+// whose level steps every 100 ms, so the meter keeps moving.
+void audioThread(AEffect* effect, std::atomic<bool>& running) {
+    constexpr int kBlock = 512;
+    constexpr double kRate = 48000.0;
+    std::vector<float> left(kBlock), right(kBlock);
+    float* ins[2] = {left.data(), right.data()};
+    float* outs[2] = {left.data(), right.data()};
+    long long frame = 0;
+    const double start = now();
+    while (running.load()) {
+        for (int i = 0; i < kBlock; ++i, ++frame) {
+            const double seconds = static_cast<double>(frame) / kRate;
+            const float level = (static_cast<long long>(seconds * 10.0) % 2) ? 0.9f : 0.05f;
+            left[i] = right[i] = level * static_cast<float>(std::sin(2.0 * 3.141592653589793 * 100.0 * seconds));
+        }
+        effect->processReplacing(effect, ins, outs, kBlock);
+        const double due = start + static_cast<double>(frame) / kRate;
+        const double wait = due - now();
+        if (wait > 0) Sleep(static_cast<DWORD>(wait * 1000.0));
+    }
+}
+
+enum class Situation { kNothingChanges, kMeterMoves, kKnobAutomated };
+
+void hostDrivenCost(const LoadedPlugin& plugin, HWND host, Situation situation, double seconds) {
+    AEffect* effect = plugin.entry(recordingAudioMaster);
+    dispatch(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    if (dispatch(effect, effEditOpen, 0, 0, host) != 1) {
+        fprintf(stderr, "paint_bench: the editor window could not be opened\n");
+        exit(1);
+    }
+    HWND editor = FindWindowExA(host, nullptr, "DorlinQuilletEditorWndClass", nullptr);
+    editorProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&countingProc)));
+    std::atomic<bool> running{situation == Situation::kMeterMoves};
+    std::thread audio;
+    if (running) audio = std::thread(audioThread, effect, std::ref(running));
+
+    // The first paint, then the measured stretch.
+    const double tick = 1.0 / 30.0;
+    double next = now();
+    auto hostLoop = [&](double until, int& idles) {
+        while (now() < until) {
+            if (situation == Situation::kKnobAutomated)
+                effect->setParameter(effect, idles % 7, static_cast<float>(idles % 97) / 96.0f);
+            dispatch(effect, effEditIdle);
+            ++idles;
+            next += tick;
+            for (double left = next - now(); left > 0; left = next - now()) {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left * 1000.0) + 1, QS_ALLINPUT);
+                pump();
+            }
+        }
+    };
+    int idles = 0;
+    hostLoop(now() + 0.5, idles);
+    paints = 0;
+    idles = 0;
+    const double cpu0 = threadCpuSeconds(), wall0 = now();
+    hostLoop(wall0 + seconds, idles);
+    const double cpu = threadCpuSeconds() - cpu0, wall = now() - wall0;
+    running = false;
+    if (audio.joinable()) audio.join();
+
+    static const char* const names[] = {"nothing changes", "meter moves", "knob automated"};
+    printf("  %-16s: %5.2f%% of one core, %4d WM_PAINT in %.1f s (%d idle calls)\n",
+           names[static_cast<int>(situation)], 100.0 * cpu / wall, paints.load(), wall, idles);
+    dispatch(effect, effEditClose);
+    closeEffect(effect);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::max(10, atoi(argv[1])) : 300;
-    moduleHandle = GetModuleHandleA(nullptr);
-    AEffect* effect = VSTPluginMain(silentHost);
-    PluginInstance* p = instanceOf(effect);
-    p->engine.gainReductionMeter.store(6.0f, std::memory_order_relaxed);
+    const double seconds = argc > 1 ? std::max(1.0, atof(argv[1])) : 10.0;
+    const int rounds = argc > 2 ? std::max(10, atoi(argv[2])) : 200;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    HWND host = makeHostWindow();
+    pump();
 
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = moduleHandle;
-    wc.lpszClassName = "PaintBenchHost";
-    RegisterClassExA(&wc);
-    HWND host = CreateWindowExA(0, "PaintBenchHost", "paint bench", WS_POPUP | WS_VISIBLE, 0, 0, 900, 600,
-                                nullptr, nullptr, moduleHandle, nullptr);
-    if (!openEditor(p, host)) {
-        fprintf(stderr, "paint_bench: the editor window could not be opened\n");
+    paintCost(host, rounds);
+
+    LoadedPlugin plugin = loadPlugin(pluginPathBesideProgram());
+    if (!plugin.entry) {
+        fprintf(stderr, "paint_bench: DorlinQuillet.dll must sit beside the program\n");
         return 1;
     }
-    HDC hdc = GetDC(p->editorWindow);
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    auto microseconds = [&](auto&& paint) {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
-        paint();
-        GdiFlush();
-        QueryPerformanceCounter(&end);
-        return 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-    };
-    for (int i = 0; i < 20; ++i) paintPanel(p, hdc);  // warm font and glyph caches
-
-    // Each paint looks its font families up by name nine times (two for the
-    // panel, one per knob): that share is shown on its own.
-    auto lookupInter = [] {
-        Gdiplus::GpFontFamily* family = nullptr;
-        Gdiplus::DllExports::GdipCreateFontFamilyFromName(L"Inter", nullptr, &family);
-        Gdiplus::DllExports::GdipDeleteFontFamily(family);
-    };
-    // The panel's first element, the full-window vertical gradient, on its own.
-    auto gradientOnly = [&] {
-        Gdiplus::GpGraphics* g = nullptr;
-        Gdiplus::DllExports::GdipCreateFromHDC(hdc, &g);
-        Gdiplus::DllExports::GdipSetSmoothingMode(g, Gdiplus::SmoothingModeAntiAlias);
-        const Gdiplus::Rect frame(0, 0, 840, 520);
-        Gdiplus::GpLineGradient* brush = nullptr;
-        Gdiplus::DllExports::GdipCreateLineBrushFromRectI(&frame, 0xFF0A0C12, 0xFF040508,
-                                                          Gdiplus::LinearGradientModeVertical,
-                                                          Gdiplus::WrapModeTile, &brush);
-        Gdiplus::DllExports::GdipFillRectangleI(g, brush, 0, 0, 840, 520);
-        Gdiplus::DllExports::GdipDeleteBrush(brush);
-        Gdiplus::DllExports::GdipDeleteGraphics(g);
-    };
-    std::vector<double> panel, baseline, lookup, gradient;
-    for (int i = 0; i < rounds; ++i) {
-        p->params[i % 7].store(static_cast<float>(i % 101) / 100.0f, std::memory_order_relaxed);
-        panel.push_back(microseconds([&] { paintPanel(p, hdc); }));
-        baseline.push_back(microseconds([&] { baselinePaint(p->editorWindow, hdc); }));
-        lookup.push_back(microseconds(lookupInter));
-        gradient.push_back(microseconds(gradientOnly));
-    }
-    ReleaseDC(p->editorWindow, hdc);
-
-    const Spread a = spreadOf(panel), b = spreadOf(baseline), f = spreadOf(lookup), d = spreadOf(gradient);
-    printf("editor paint, %d rounds, 840x520, under this process's GDI/GDI+\n", rounds);
-    printf("  full paintPanel : median %8.1f us  (p10 %8.1f, p90 %8.1f)\n", a.median, a.p10, a.p90);
-    printf("  fill+copy only  : median %8.1f us  (p10 %8.1f, p90 %8.1f)\n", b.median, b.p10, b.p90);
-    printf("  family lookup   : median %8.1f us  (p10 %8.1f, p90 %8.1f), 9 per paint = %.0f%% of it\n",
-           f.median, f.p10, f.p90, 900.0 * f.median / a.median);
-    printf("  gradient fill   : median %8.1f us  (p10 %8.1f, p90 %8.1f), the background alone\n", d.median,
-           d.p10, d.p90);
-    printf("  ratio (median)  : %.1fx the baseline\n", a.median / b.median);
-    printf("  at 30 idle repaints/s the open editor takes %.1f%% of one core\n", a.median * 30.0 / 1e4);
-
-    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    printf("editor thread, effEditIdle 30 times a second, %.0f s each, the real DLL\n", seconds);
+    for (Situation s : {Situation::kNothingChanges, Situation::kMeterMoves, Situation::kKnobAutomated})
+        hostDrivenCost(plugin, host, s, seconds);
+    unloadPlugin(plugin);
     DestroyWindow(host);
+    Gdiplus::GdiplusShutdown(token);
     return 0;
 }

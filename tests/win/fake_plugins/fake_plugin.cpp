@@ -15,7 +15,7 @@ float fakeGetParameter(AEffect*, int32_t) { return 0.0f; }
 void fakeSetParameter(AEffect*, int32_t, float) {}
 
 // Writes through a null pointer the way a broken plug-in would.
-void crashingProcess(AEffect*, float**, float**, int32_t) {
+[[maybe_unused]] void crashingProcess(AEffect*, float**, float**, int32_t) {
     volatile float* nowhere = nullptr;
     *nowhere = 1.0f;
 }
