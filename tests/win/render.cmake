@@ -2,7 +2,7 @@
 # with deliberately broken plug-ins.
 if(EXISTS ${CMAKE_SOURCE_DIR}/tools/render/CMakeLists.txt)
   set(fake_plugin_dir ${CMAKE_BINARY_DIR}/fake_plugins)
-  set(fake_kinds NO_ENTRY NULL_ENTRY BAD_MAGIC MONO_IO CRASH)
+  set(fake_kinds NO_ENTRY NULL_ENTRY BAD_MAGIC MONO_IO CRASH REFUSES_THIRD)
   foreach(kind ${fake_kinds})
     string(TOLOWER ${kind} name)
     add_library(fake_${name} SHARED ${CMAKE_CURRENT_SOURCE_DIR}/fake_plugins/fake_plugin.cpp)
@@ -19,7 +19,14 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tools/render/CMakeLists.txt)
   add_test(NAME win.render_bad_input
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/render_bad_input.sh
             $<TARGET_FILE:render_host> $<TARGET_FILE:DorlinQuillet> ${fake_plugin_dir})
-  set_tests_properties(win.render_round_trips win.render_bad_input PROPERTIES TIMEOUT 600)
+  add_test(NAME win.render_formats
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/render_formats.sh
+            $<TARGET_FILE:render_host> $<TARGET_FILE:DorlinQuillet>)
+  add_test(NAME win.render_batch
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/render_batch.sh
+            $<TARGET_FILE:render_host> $<TARGET_FILE:DorlinQuillet> ${fake_plugin_dir})
+  set_tests_properties(win.render_round_trips win.render_bad_input win.render_formats
+    win.render_batch PROPERTIES TIMEOUT 600)
 endif()
 
 # The editor picture tool exists where the editor tests' helpers do.

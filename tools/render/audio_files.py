@@ -75,7 +75,7 @@ def probe(path):
     if not os.path.lexists(path):
         raise AudioFileError(f"input '{path}' does not exist; give the path of an audio file")
     if os.path.isdir(path):
-        raise AudioFileError(f"input '{path}' is a folder; give audio files (a pattern such as '{path}/*.wav' names them)")
+        raise AudioFileError(f"input '{path}' is a folder; give audio files (a pattern such as '{path.rstrip('/')}/*.wav' names them)")
     if not os.access(path, os.R_OK) or not os.path.isfile(path):
         raise AudioFileError(f"input '{path}' cannot be read; check that it exists and its permissions")
     if os.path.getsize(path) == 0:

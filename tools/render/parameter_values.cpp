@@ -65,6 +65,14 @@ std::string withUnit(AEffect* e, int32_t index, const std::string& text) {
     return text + (std::isalpha(static_cast<unsigned char>(label[0])) ? " " : "") + label;
 }
 
+// How far a reading's number lies above the target. Displays show "-0.0" just
+// below zero and "0.0" at it, so a minus zero counts as a hair below plus zero.
+double offset(const Reading& r, double target) {
+    const double d = r.number - target;
+    if (d != 0.0 || r.number != 0.0 || std::signbit(r.number) == std::signbit(target)) return d;
+    return std::signbit(r.number) ? -1e-300 : 1e-300;
+}
+
 // Between two neighbouring values whose numbers lie on either side of `target`,
 // the value whose number is nearest the target.
 Reading bisect(AEffect* e, int32_t index, Reading a, Reading b, double target) {
@@ -74,9 +82,9 @@ Reading bisect(AEffect* e, int32_t index, Reading a, Reading b, double target) {
         if (mid == a.at || mid == b.at) break;
         const Reading m = readAt(e, index, mid);
         if (!m.numeric) break;
-        (sign * (m.number - target) < 0.0 ? a : b) = m;
+        (sign * offset(m, target) < 0.0 ? a : b) = m;
     }
-    return std::fabs(a.number - target) < std::fabs(b.number - target) ? a : b;
+    return std::fabs(offset(a, target)) < std::fabs(offset(b, target)) ? a : b;
 }
 
 // The edge, between `outside` (another text) and `inside` (the text wanted), where the text changes.

@@ -141,7 +141,8 @@ def plan_batch(inputs, folder, overwrite, report):
             source = probe(inp)
             twin = next((earlier for earlier in inputs[:i] if same_file(earlier, inp)), None)
             if twin is not None:
-                raise AudioFileError(f"'{inp}' is named twice (also as '{twin}'); it is rendered once")
+                also = "" if twin == inp else f" (also as '{twin}')"
+                raise AudioFileError(f"'{inp}' is named twice{also}; it is rendered once")
             if any(same_file(output, other) for other in inputs):
                 raise AudioFileError(f"the output '{output}' would replace an input; give another output folder")
             if output in taken:

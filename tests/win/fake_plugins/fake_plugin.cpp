@@ -1,6 +1,6 @@
 // Deliberately broken plug-in DLLs for the render host's error paths. One
 // source, one kind per build (FAKE_NO_ENTRY, FAKE_NULL_ENTRY, FAKE_BAD_MAGIC,
-// FAKE_MONO_IO, FAKE_CRASH).
+// FAKE_MONO_IO, FAKE_CRASH, FAKE_REFUSES_THIRD).
 #include <cstring>
 
 #include "plugin/vst2_interface.h"
@@ -49,6 +49,11 @@ extern "C" __declspec(dllexport) int notAPluginEntry() { return 0; }
 extern "C" __declspec(dllexport) AEffect* VSTPluginMain(audioMasterCallback) {
 #if defined(FAKE_NULL_ENTRY)
     return nullptr;
+#elif defined(FAKE_REFUSES_THIRD)
+    // Starts, then fails to start once partway through a batch: the render host
+    // asks once for its settings and once per file, so the second file is refused.
+    static int calls = 0;
+    return ++calls == 3 ? nullptr : &effect;
 #else
 #if defined(FAKE_BAD_MAGIC)
     effect.magic = 0x12345678;
