@@ -19,15 +19,16 @@ data = open('$T/in/loud.wav', 'rb').read()
 open('$T/in/cut.wav', 'wb').write(data[:len(data) // 2])
 open('$T/in/garbage.wav', 'w').write('not audio')
 open('$T/in/empty.wav', 'w').close()"
+sox -n -r 44100 -c 2 "$T/in/layer2.mp2" synth 0.3 sine 440  # libsndfile reads it, cannot write it
 I=$T/in
 bash "$RENDER" --plugin "$DLL" "$I/loud.wav" "$I/garbage.wav" "$I/quiet.wav" "$I/empty.wav" "$I/cut.wav" \
-  "$I/three.wav" "$I/nothing.wav" "$I" "$I/../in/loud.wav" "$T/in2/quiet.wav" "$T/out/" >"$T/summary" 2>"$T/err"
+  "$I/three.wav" "$I/layer2.mp2" "$I/nothing.wav" "$I" "$I/../in/loud.wav" "$T/in2/quiet.wav" "$T/out/" >"$T/summary" 2>"$T/err"
 rc=$?
-[ $rc -ne 0 ] && grep -qx "rendered 2, skipped 0, failed 8" "$T/summary" && [ "$(grep -c '^render: ' "$T/err")" = 8 ] &&
-  [ "$(wc -l <"$T/err")" = 8 ] && [ "$(ls -A "$T/out" | tr '\n' ' ')" = "loud.wav quiet.wav " ] &&
+[ $rc -ne 0 ] && grep -qx "rendered 2, skipped 0, failed 9" "$T/summary" && [ "$(grep -c '^render: ' "$T/err")" = 9 ] &&
+  [ "$(wc -l <"$T/err")" = 9 ] && [ "$(ls -A "$T/out" | tr '\n' ' ')" = "loud.wav quiet.wav " ] &&
   pass "bad files in the middle: one line each, the good ones rendered, status $rc" ||
   flunk "batch with bad files: status $rc, $(cat "$T/summary"), $(cat "$T/err"), out: $(ls -A "$T/out")"
-for what in "empty (0 bytes)" "cut short" "3 channels" "does not exist" "is a folder" "named twice" "both be written"; do
+for what in "empty (0 bytes)" "cut short" "3 channels" "cannot write" "does not exist" "is a folder" "named twice" "both be written"; do
   grep -q "$what" "$T/err" || flunk "no report that says '$what'"
 done
 

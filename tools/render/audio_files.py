@@ -10,6 +10,7 @@ at full scale.
 Mono comes in as two equal channels and goes out as stereo.
 """
 import contextlib
+import io
 import os
 import re
 
@@ -93,10 +94,21 @@ def probe(path):
     if source.channels > 2:
         raise AudioFileError(f"'{path}' has {source.channels} channels and is refused (the compressor is stereo, "
                              "channels are never mixed down); split it into stereo or mono files first")
-    if not sf.check_format(source.format, source.subtype, source.endian):
+    if not writable(source):
         raise AudioFileError(f"libsndfile reads '{path}' ({source.format}, {source.subtype}) but cannot write "
                              "that format, and the output keeps the input's format; convert it to WAV or FLAC first")
     return source
+
+
+def writable(source):
+    """Whether libsndfile writes the input's format and sample type: it reads
+    more than it writes (MP3 layers I and II, GSM and G.721 WAV, ...)."""
+    try:
+        with quiet_stderr(), sf.SoundFile(io.BytesIO(), "w", samplerate=source.rate, channels=2, format=source.format,
+                                          subtype=source.subtype, endian=source.endian):
+            return True
+    except (RuntimeError, sf.LibsndfileError, ValueError):
+        return False
 
 
 def _reason(error):
@@ -128,10 +140,14 @@ PCM_BITS = {"PCM_S8": 8, "PCM_U8": 8, "PCM_16": 16, "PCM_24": 24, "PCM_32": 32}
 
 
 def to_pcm(block, bits):
-    """Floats to left-aligned 32-bit integers: nearest step, clipped at full scale."""
-    steps = np.rint(block.astype(np.float64) * 2.0 ** (bits - 1))
-    steps = np.clip(steps, -2.0 ** (bits - 1), 2.0 ** (bits - 1) - 1)
-    return (steps * 2.0 ** (32 - bits)).astype(np.int32)
+    """Floats to left-aligned 32-bit integers: nearest step, clipped at full scale.
+    Scaling by a power of two is exact; up to 24 bits every step is a float32."""
+    steps = block.astype(np.float32 if bits <= 24 else np.float64) * 2.0 ** (bits - 1)
+    np.rint(steps, out=steps)
+    np.clip(steps, -2.0 ** (bits - 1), 2.0 ** (bits - 1) - 1, out=steps)
+    ints = steps.astype(np.int32)
+    ints <<= 32 - bits
+    return ints
 
 
 def encode(source, raw_path, out_path):
