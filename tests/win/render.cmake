@@ -13,20 +13,13 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tools/render/CMakeLists.txt)
       RUNTIME_OUTPUT_DIRECTORY ${fake_plugin_dir})
   endforeach()
 
-  add_test(NAME win.render_round_trips
-    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/render_round_trips.sh
-            $<TARGET_FILE:render_host> $<TARGET_FILE:DorlinQuillet>)
-  add_test(NAME win.render_bad_input
-    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/render_bad_input.sh
-            $<TARGET_FILE:render_host> $<TARGET_FILE:DorlinQuillet> ${fake_plugin_dir})
-  add_test(NAME win.render_formats
-    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/render_formats.sh
-            $<TARGET_FILE:render_host> $<TARGET_FILE:DorlinQuillet>)
-  add_test(NAME win.render_batch
-    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/render_batch.sh
-            $<TARGET_FILE:render_host> $<TARGET_FILE:DorlinQuillet> ${fake_plugin_dir})
-  set_tests_properties(win.render_round_trips win.render_bad_input win.render_formats
-    win.render_batch PROPERTIES TIMEOUT 600)
+  # Each script gets the host, the DLL and the broken plug-ins' folder.
+  foreach(script round_trips bad_input formats batch)
+    add_test(NAME win.render_${script}
+      COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/render_${script}.sh
+              $<TARGET_FILE:render_host> $<TARGET_FILE:DorlinQuillet> ${fake_plugin_dir})
+    set_tests_properties(win.render_${script} PROPERTIES TIMEOUT 600)
+  endforeach()
 endif()
 
 # The editor picture tool exists where the editor tests' helpers do.

@@ -21,6 +21,7 @@ a fresh plug-in instance per file. Outputs appear only when complete; a failed
 or interrupted render leaves no file. Errors are one line each on stderr; the
 exit status is nonzero when anything failed.
 """
+import contextlib
 import os
 import shutil
 import signal
@@ -30,19 +31,12 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from audio_files import AudioFileError, decode, encode, probe, RAW_FRAME  # noqa: E402
+from audio_files import AudioFileError, decode, encode, RAW_FRAME  # noqa: E402
+from batch_plan import plan_batch, plan_single, Stop  # noqa: E402
 from host_process import HostFailed, JobFailed, RenderHost  # noqa: E402
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run.sh")
-
-
-class Stop(Exception):
-    """The whole run ends here with one line and a status."""
-
-    def __init__(self, message, status=1):
-        super().__init__(message)
-        self.status = status
 
 
 class Interrupted(Exception):
@@ -94,71 +88,6 @@ def subprocess_status(command):
     if done.returncode != 0:
         print(said[0] if said else f"render: the render host failed (status {done.returncode})", file=sys.stderr)
     return done.returncode
-
-
-def same_file(a, b):
-    try:
-        return os.path.samefile(a, b)
-    except OSError:
-        return os.path.abspath(a) == os.path.abspath(b)
-
-
-def check_folder(folder):
-    if not os.path.isdir(folder):
-        raise Stop(f"output folder '{folder}' does not exist; create it or give another output folder")
-    if not os.access(folder, os.W_OK | os.X_OK):
-        raise Stop(f"output folder '{folder}' is not writable; give another output folder")
-
-
-class Job:
-    def __init__(self, source, output):
-        self.source, self.output = source, output
-
-
-def plan_single(inp, output):
-    """One input to one named output, replaced if it exists (as always)."""
-    source = probe(inp)
-    out_ext = os.path.splitext(output)[1]
-    if out_ext and out_ext.lower() != source.extension.lower():
-        raise Stop(f"the output keeps the input's format ({source.format}), so name it "
-                   f"{source.extension or 'without an extension'} rather than {out_ext}")
-    if os.path.isdir(output):
-        raise Stop(f"output '{output}' is a folder; give a file name, or end it with / for a batch")
-    check_folder(os.path.dirname(output) or ".")
-    if same_file(inp, output):
-        raise Stop(f"the output '{output}' is the input; give another output name")
-    return Job(source, output)
-
-
-def plan_batch(inputs, folder, overwrite, report):
-    """Every input to FOLDER/its name; returns the jobs, the skipped and the failed counts."""
-    check_folder(folder)
-    jobs, skipped, failed = [], 0, 0
-    taken = {}  # output path -> the input that writes it
-    for i, inp in enumerate(inputs):
-        output = os.path.join(folder, os.path.basename(inp))
-        try:
-            source = probe(inp)
-            twin = next((earlier for earlier in inputs[:i] if same_file(earlier, inp)), None)
-            if twin is not None:
-                also = "" if twin == inp else f" (also as '{twin}')"
-                raise AudioFileError(f"'{inp}' is named twice{also}; it is rendered once")
-            if any(same_file(output, other) for other in inputs):
-                raise AudioFileError(f"the output '{output}' would replace an input; give another output folder")
-            if output in taken:
-                raise AudioFileError(f"'{inp}' and '{taken[output]}' would both be written to '{output}'; "
-                                     "render them into separate folders")
-        except AudioFileError as error:
-            report(str(error))
-            failed += 1
-            continue
-        taken[output] = inp
-        if os.path.lexists(output) and not overwrite:
-            report(f"'{output}' exists and is kept, '{inp}' skipped; add --overwrite to replace it")
-            skipped += 1
-            continue
-        jobs.append(Job(source, output))
-    return jobs, skipped, failed
 
 
 class Progress:
@@ -225,6 +154,13 @@ def publish(temp, output, replace):
     return True
 
 
+def remove(path):
+    """Deletes an unfinished output, if there is one; returns None."""
+    if path:
+        with contextlib.suppress(FileNotFoundError):
+            os.unlink(path)
+
+
 def render_jobs(jobs, args, host_exe, batch, report):
     """Renders every job through one host; returns (rendered, skipped, failed)."""
     rendered = skipped = failed = 0
@@ -278,14 +214,11 @@ def render_jobs(jobs, args, host_exe, batch, report):
                 report(f"cannot write '{job.output}' ({error}); check the folder and free space")
                 failed += 1
             finally:
-                if temp:
-                    os.unlink(temp)
-                    temp = None
+                temp = remove(temp)
             progress.finish(job)
     finally:
         progress.clear()
-        if temp:
-            os.unlink(temp)
+        remove(temp)
         if host:
             host.kill() if sys.exc_info()[0] else host.close()
         shutil.rmtree(work, ignore_errors=True)
