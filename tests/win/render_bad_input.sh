@@ -35,6 +35,8 @@ expect_failure "input is not audio"      kept.wav "${good[@]}" "$T/garbage.wav"
 sox -r 44100 -n -b 16 -c 3 "$T/three.wav" synth 0.1 sine 300
 expect_failure "three channels"          kept.wav "${good[@]}" "$T/three.wav"
 expect_failure "output named for another format" kept.flac "${good[@]}" "$T/in.wav"
+cp "$T/in.wav" "$T/out/self.wav"
+expect_failure "output is the input"     self.wav "${good[@]}" "$T/out/self.wav"
 expect_failure "missing input, new output" new.wav "${good[@]}" "$T/nothing.wav"
 expect_failure "unknown parameter"       kept.wav "${good[@]}" --set Treshold=0.3 "$T/in.wav"
 expect_failure "parameter name case"     kept.wav "${good[@]}" --set threshold=0.3 "$T/in.wav"

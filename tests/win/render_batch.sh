@@ -75,16 +75,18 @@ bash "$RENDER" --plugin "$FAKES/crash.dll" "$I/loud.wav" "$I/quiet.wav" "$T/fake
 py "
 import numpy as np, soundfile as sf
 sf.write('$T/in2/long.wav', np.random.default_rng(1).uniform(-1, 1, (44100 * 300, 2)), 44100, subtype='PCM_16')"
-for stage in "$T/fake/.long.wav.*.part" "$T/work/*/out.raw.part"; do
+# Ctrl-C reaches the whole foreground group; SIGTERM too, from a process manager.
+for stage in "INT $T/fake/.long.wav.*.part" "TERM $T/work/*/out.raw.part"; do
+  signal=${stage%% *}; stage=${stage#* }
   RENDER_TMPDIR="$T/work" setsid bash "$RENDER" --plugin "$DLL" "$T/in2/long.wav" "$T/fake/" >/dev/null 2>&1 &
   pid=$!
   for _ in $(seq 1000); do compgen -G "$stage" >/dev/null && break; sleep 0.01; done
   compgen -G "$stage" >/dev/null || flunk "never saw $stage"
-  kill -TERM -- -$pid 2>/dev/null
+  kill -$signal -- -$pid 2>/dev/null
   wait $pid
   rc=$?
   [ $rc -ne 0 ] && [ -z "$(ls -A "$T/fake")" ] && [ -z "$(ls -A "$T/work")" ] &&
-    pass "interrupted at ${stage##*/}: status $rc, nothing left" ||
-    flunk "interrupted at ${stage##*/}: status $rc, left: $(ls -A "$T/fake" "$T/work")"
+    pass "SIG$signal at ${stage##*/}: status $rc, nothing left" ||
+    flunk "SIG$signal at ${stage##*/}: status $rc, left: $(ls -A "$T/fake" "$T/work")"
 done
 finish

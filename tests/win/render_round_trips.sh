@@ -100,6 +100,10 @@ for v in 0 0.137 0.5 0.91 1; do
     pass "every display text at $v comes back through its display value" ||
     flunk "display round trip at $v: $(diff <(cut -d'|' -f1-3 "$T/direct") <(cut -d'|' -f1-3 "$T/again") | tr '\n' ' ')"
 done
+# Another maker's habits: the unit only in the display text, a log curve, "-inf" at 0.
+fake=$(bash "$RENDER" --plugin "$(realpath "$3")/crash.dll" --info --set "Gain=-12 dB" | grep '^    0')
+grep -q "Gain  *-12.00 dB  *0.2511[0-9]*  *-48.16 dB .. +0.00 dB$" <<<"$fake" &&
+  pass "display values of a plug-in with the unit in its display text" || flunk "text units: $fake"
 py "
 import sys
 want = {'Threshold': (-24.0 + 36) / 36, 'Ratio': (4 - 1.5) / 18.5, 'Mix': 0.5}

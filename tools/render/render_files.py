@@ -174,8 +174,9 @@ def render_jobs(jobs, args, host_exe, batch, report):
                 frames = decode(job.source, in_raw)
                 if host is None:
                     try:
+                        # Display values are resolved at the first file's rate.
                         host = RenderHost(WINE_RUN, host_exe, os.path.abspath(args["plugin"]),
-                                          args["host_options"], work)
+                                          args["host_options"] + ["--rate", str(job.source.rate)], work)
                     except HostFailed as error:  # the same for every file that is left
                         progress.clear()
                         left = len(jobs) - index

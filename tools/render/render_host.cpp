@@ -101,8 +101,8 @@ void renderWithFreshInstance(const LoadedPlugin& plugin, const std::vector<Resol
     closeEffect(e);
 }
 
-// Display values are resolved once, on an instance of their own at the first
-// job's rate, so the instances that render never see the search.
+// Display values are resolved once, on an instance of their own at --rate (the
+// front end gives the first file's), so the instances that render never see the search.
 std::vector<ResolvedSetting> resolveOnProbe(const LoadedPlugin& plugin) {
     AEffect* probe = createEffect(plugin, gOptions.pluginPath);
     std::vector<ResolvedSetting> resolved;
