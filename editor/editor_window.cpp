@@ -61,12 +61,40 @@ void repaintIfStale(Editor* e) {
         }
 }
 
-void paint(Editor* e, HDC hdc, const RECT& area) {
+// The rectangles of the window's update region, read before BeginPaint
+// validates it; its bounding box when there are more than a paint takes.
+struct UpdateAreas {
+    RECT rects[kMaxPaintAreas];
+    int count;
+};
+
+UpdateAreas updateAreasOf(HWND window) {
+    UpdateAreas a{};
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (region && GetUpdateRgn(window, region, FALSE) > NULLREGION) {
+        struct {
+            RGNDATAHEADER header;
+            RECT rects[kMaxPaintAreas];
+        } data;
+        if (GetRegionData(region, sizeof data, reinterpret_cast<RGNDATA*>(&data)) != 0 &&
+            data.header.nCount <= static_cast<DWORD>(kMaxPaintAreas)) {
+            a.count = static_cast<int>(data.header.nCount);
+            for (int i = 0; i < a.count; ++i) a.rects[i] = data.rects[i];
+        } else {
+            GetRgnBox(region, &a.rects[0]);
+            a.count = 1;
+        }
+    }
+    if (region) DeleteObject(region);
+    return a;
+}
+
+void paint(Editor* e, HDC hdc, const UpdateAreas& areas) {
     RECT client{};
     GetClientRect(e->window, &client);
     const PanelValues now = currentValues(e);
     const uint32_t drawn = paintPanel(e->cache, e->resources, now, hdc, client.right - client.left,
-                                      client.bottom - client.top, area);
+                                      client.bottom - client.top, areas.rects, areas.count);
     // Only what was drawn counts as shown.
     for (int32_t i = 0; i < kParamCount; ++i)
         if (drawn & (1u << i)) e->knobsShown.params[i] = now.params[i];
@@ -196,9 +224,10 @@ LRESULT CALLBACK editorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         }
         return 0;
     case WM_PAINT: {
+        const UpdateAreas areas = e ? updateAreasOf(window) : UpdateAreas{};
         PAINTSTRUCT ps;
         HDC hdc = BeginPaint(window, &ps);
-        if (e) paint(e, hdc, ps.rcPaint);
+        if (e) paint(e, hdc, areas.count > 0 ? areas : UpdateAreas{{ps.rcPaint}, 1});
         EndPaint(window, &ps);
         return 0;
     }

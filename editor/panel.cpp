@@ -24,16 +24,23 @@ struct ScaleLabel {
     const wchar_t* text;
     float x, y;
 };
-// Drawn after the needle, which can run under "-6": part of the moving layer.
+// Drawn after the needle. Only "-6" lies within the needle's reach (115
+// pixels and half its width from the pivot); the others stay more than 4
+// pixels beyond it and belong to the fixed layer.
 const ScaleLabel kScaleLabels[] = {
     {L"0", 540, 135}, {L"-3", 490, 115}, {L"-6", 412, 107}, {L"-12", 340, 115}, {L"-18", 290, 135},
 };
+constexpr int kLabelUnderNeedle = 2;
 
 void drawText(GpGraphics* g, const wchar_t* text, GpFont* font, GpStringFormat* format, GpSolidFill* brush,
               float x, float y) {
     if (!font) return;
     const RectF origin(x, y, 0.0f, 0.0f);
     GdipDrawString(g, text, -1, font, &origin, format, brush);
+}
+
+void drawScaleLabel(GpGraphics* g, const PanelResources& r, const ScaleLabel& label) {
+    drawText(g, label.text, r.scaleFont, nullptr, r.muted, label.x, label.y);
 }
 
 void formatReadout(wchar_t (&text)[kReadoutChars], float shownReduction, float glueParam) {
@@ -64,6 +71,8 @@ void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h
     GdipFillRectangleI(g, r.meterFill, 260, 85, 320, 175);
     GdipDrawRectangleI(g, r.meterBorder, 260, 85, 320, 175);
     GdipDrawArc(g, r.scaleArc, 300, 110, 240, 240, 210.0f, 120.0f);
+    for (int i = 0; i < 5; ++i)
+        if (i != kLabelUnderNeedle) drawScaleLabel(g, r, kScaleLabels[i]);
 
     for (const ParamSpec& p : kParamTable)
         if (p.knob.radius > 0) drawKnobBase(g, r, p.knob);
@@ -72,7 +81,7 @@ void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h
              r.centred, r.muted, static_cast<float>(w) * 0.5f, static_cast<float>(h - 22));
 }
 
-// Needle, pivot, readout and scale labels.
+// Needle, pivot, readout and the scale label the needle can run under.
 void drawMeterPart(GpGraphics* g, const PanelResources& r, const PanelValues& v) {
     const NeedleTip tip = needleTipFor(v.meter);
     GdipDrawLine(g, r.needle, kPivotX, kPivotY, tip.x, tip.y);
@@ -82,8 +91,7 @@ void drawMeterPart(GpGraphics* g, const PanelResources& r, const PanelValues& v)
     formatReadout(readout, tip.shownReduction, v.params[kGlue]);
     drawText(g, readout, r.readoutFont, r.centred, r.rose, 420, 236);
 
-    for (const ScaleLabel& label : kScaleLabels)
-        drawText(g, label.text, r.scaleFont, nullptr, r.muted, label.x, label.y);
+    drawScaleLabel(g, r, kScaleLabels[kLabelUnderNeedle]);
 }
 
 // A knob's value arc, pointer, cap and value text.
@@ -119,6 +127,12 @@ uint32_t partsReaching(const RECT& area) {
         if (hasPart(part) && IntersectRect(&overlap, &box, &area)) parts |= 1u << part;
     }
     return parts;
+}
+
+void copyAreas(HDC to, HDC from, const RECT* areas, int count) {
+    for (int i = 0; i < count; ++i)
+        BitBlt(to, areas[i].left, areas[i].top, areas[i].right - areas[i].left, areas[i].bottom - areas[i].top,
+               from, areas[i].left, areas[i].top, SRCCOPY);
 }
 
 GpGraphics* graphicsOn(HDC dc) {
@@ -192,13 +206,16 @@ void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v
 }
 
 uint32_t paintPanel(PanelCache& cache, const PanelResources& r, const PanelValues& v, HDC hdc, int32_t w,
-                    int32_t h, const RECT& area) {
+                    int32_t h, const RECT* areas, int areaCount) {
     if (w <= 0 || h <= 0) return 0;
     if (cache.width != w || cache.height != h) buildCache(cache, r, hdc, w, h);
+    // Only the areas inside the client area count.
     const RECT client{0, 0, w, h};
-    RECT a;
-    if (!IntersectRect(&a, &area, &client)) return 0;
-    const int32_t aw = a.right - a.left, ah = a.bottom - a.top;
+    RECT inside[kMaxPaintAreas];
+    int count = 0;
+    for (int i = 0; i < areaCount && count < kMaxPaintAreas; ++i)
+        if (IntersectRect(&inside[count], &areas[i], &client)) ++count;
+    if (count == 0) return 0;
 
     // Without a frame bitmap of its own the paint uses a passing one, and
     // without any it draws straight into the window: never a blank panel.
@@ -210,10 +227,11 @@ uint32_t paintPanel(PanelCache& cache, const PanelResources& r, const PanelValue
     uint32_t parts = kAllParts;
     GpGraphics* g = nullptr;
     if (cache.layerReady) {
-        // Only the area is composed; every part reaching into it is drawn
-        // whole, so each pixel of the area gets its full stack of elements.
-        parts = partsReaching(a);
-        BitBlt(target, a.left, a.top, aw, ah, cache.layer.dc, a.left, a.top, SRCCOPY);
+        // Only the areas are composed; every part reaching into one is drawn
+        // whole, so each of their pixels gets its full stack of elements.
+        parts = 0;
+        for (int i = 0; i < count; ++i) parts |= partsReaching(inside[i]);
+        copyAreas(target, cache.layer.dc, inside, count);
         g = graphicsOn(target);
         drawMovingParts(g, r, v, parts);
     } else {
@@ -221,7 +239,7 @@ uint32_t paintPanel(PanelCache& cache, const PanelResources& r, const PanelValue
         drawWholePanel(g, r, v, w, h);
     }
     if (g) GdipDeleteGraphics(g);
-    if (target != hdc) BitBlt(hdc, a.left, a.top, aw, ah, target, a.left, a.top, SRCCOPY);
+    if (target != hdc) copyAreas(hdc, target, inside, count);
     releaseSurface(passing);
     return parts;
 }

@@ -57,12 +57,14 @@ struct PanelCache {
 };
 
 // Editor UI thread, between BeginPaint and EndPaint. Builds the cache when the
-// client size differs from the cached one, then composes `area` of the frame
-// (the fixed layer and every moving part that reaches into it) and copies it
-// to `hdc` in one transfer. Returns the moving parts drawn. A zero-sized
-// client area paints nothing.
+// client size differs from the cached one, then composes the `areas` of the
+// frame (the fixed layer and every moving part that reaches into one) and
+// copies them to `hdc`. Returns the moving parts drawn. A zero-sized client
+// area paints nothing; areas beyond kMaxPaintAreas are ignored (pass their
+// bounding box instead).
+constexpr int kMaxPaintAreas = 32;
 uint32_t paintPanel(PanelCache& cache, const PanelResources& resources, const PanelValues& values, HDC hdc,
-                    int32_t width, int32_t height, const RECT& area);
+                    int32_t width, int32_t height, const RECT* areas, int areaCount);
 // Draws the whole panel, both layers, on `g` without any cache.
 void drawWholePanel(GpGraphics* g, const PanelResources& resources, const PanelValues& values, int32_t width,
                     int32_t height);

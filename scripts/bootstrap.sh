@@ -11,7 +11,7 @@ PACKAGES=(
   wine64 xvfb
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  python3 python3-fonttools
+  python3 python3-fonttools python3-soundfile
   sox libsox-fmt-all gnuplot-nox
   liblilv-dev lilv-utils x42-plugins lsp-plugins-lv2 calf-plugins
 )

@@ -84,11 +84,13 @@ TEST_F(EditorLayerTest, CachedLayerPaintsExactlyTheFullPanelInEveryState) {
     const SIZE sizes[] = {{840, 520}, {700, 450}, {900, 600}};
     pumpMessages();
     PanelState s = randomState(rng);
-    for (int round = 0; round < 90; ++round) {
+    for (int round = 0; round < 130; ++round) {
         // Mostly what a host does between two idle calls: the meter moves,
-        // or one or two knobs, or everything; now and then a new size.
+        // or one or two knobs, or everything; now and then a new size. Then
+        // the needle sweeps the whole scale in half decibels.
         const PanelState next = randomState(rng);
-        const int kind = round % 4;
+        const int kind = round < 90 ? round % 4 : 4;
+        if (kind == 4) s.meter = 0.5f * static_cast<float>(round - 90);
         if (kind == 0) s.meter = next.meter;
         if (kind == 1) s.params[rng() % 7] = next.params[0];
         if (kind == 2) s.params[rng() % 7] = next.params[1], s.params[4] = next.params[4];
@@ -97,7 +99,7 @@ TEST_F(EditorLayerTest, CachedLayerPaintsExactlyTheFullPanelInEveryState) {
         setMeter(s.meter);
         float stored[9];
         for (int i = 0; i < 9; ++i) stored[i] = effect->getParameter(effect, i);
-        const SIZE size = sizes[round < 60 ? 0 : 1 + round % 2];
+        const SIZE size = sizes[round < 60 || round >= 90 ? 0 : 1 + round % 2];
         RECT client;
         GetClientRect(editor(), &client);
         if (client.right != size.cx || client.bottom != size.cy) MoveWindow(editor(), 0, 0, size.cx, size.cy, TRUE);
@@ -132,7 +134,8 @@ TEST_F(EditorLayerTest, WithoutTheCacheThePanelIsDrawnInFull) {
         failed.width = 840;
         failed.height = 520;
         Dib shipped(840, 520), reference(840, 520);
-        paintPanel(failed, resources, values, shipped.dc, 840, 520, RECT{0, 0, 840, 520});
+        const RECT whole{0, 0, 840, 520};
+        paintPanel(failed, resources, values, shipped.dc, 840, 520, &whole, 1);
         paintReferencePanel(reference.dc, s.params, s.meter, 840, 520);
         ASSERT_EQ(differences(shipped.capture(840, 520), reference.capture(840, 520)), "") << "round " << round;
     }
