@@ -14,6 +14,7 @@ PACKAGES=(
   python3 python3-fonttools python3-soundfile
   sox libsox-fmt-all gnuplot-nox
   liblilv-dev lilv-utils x42-plugins lsp-plugins-lv2 calf-plugins
+  lv2-dev sordi
 )
 
 missing=()
