@@ -215,6 +215,8 @@ TEST_F(EditorPaintTest, MissingCinzelComesFromTheDll) {
     saveCaptureBesideProgram(c, "panel_without_cinzel");
     EXPECT_GT(textPixels(c, 28, 20, 260, 42, kRose), 30) << "title";
     expectAllTextsButTitle(c);
+    EXPECT_LE(colourDistance(c.at(420, 230), kGold), 6);
+    EXPECT_LE(colourDistance(c.at(130, 165), kCap), 2);
 }
 
 // Run only by editor_without_fonts.sh: it records these states in the usual
@@ -228,6 +230,7 @@ TEST_F(EditorPaintTest, WithoutFontsPaintsAsWithThem) {
     const bool recording = std::getenv("DQ_PANEL_RECORD") != nullptr;
     ASSERT_EQ(familyInstalled(L"Inter"), recording) << "Inter is installed only where the reference is made";
     ASSERT_EQ(familyInstalled(L"Cinzel"), recording) << "Cinzel is installed only where the reference is made";
+    // Every parameter at `value` (the defaults for -1), and the meter.
     const struct { float value, meter; } states[] = {{-1, 4.5f}, {0, 0}, {1, 30}, {0.37f, 6.3f}};
     for (int window = 0; window < 2; ++window) {
         openEditor();
