@@ -12,6 +12,10 @@ PEERS = [
     ("http://lsp-plug.in/plugins/lv2/compressor_stereo", "LSP Comp St"),
     ("http://calf.sourceforge.net/plugins/Compressor", "Calf Comp"),
 ]
+# The plug-in's own LV2 build, in the same host as the peers: its ratio is the
+# cost of the LV2 wrapper around the shipped engine.
+LV2_BUILD = ("http://dorlin-audio.example/plugins/quillet", "Quillet LV2")
+COLUMNS = PEERS + [LV2_BUILD]
 SIGNALS = ["music", "heavy", "tail"]
 BLOCKS = [1, 32, 512, 4096]
 SIGNAL_INDEX = {0: "music", 1: "heavy", 2: "tail"}
@@ -72,7 +76,7 @@ def main(results):
 
     out = []
     head = ["signal", "block", "shipped ns/fr", "literal ns/fr", "literal/shipped"]
-    for _, name in PEERS:
+    for _, name in COLUMNS:
         head += [f"{name} ns/fr", f"{name}/shipped"]
     head += ["max |diff|"]
     out.append("| " + " | ".join(head) + " |")
@@ -82,7 +86,7 @@ def main(results):
             shipped = costs.get(("shipped", s, block))
             literal = costs.get(("literal", s, block))
             cells = [s, str(block), fmt(shipped, 2), fmt(literal, 1), fmt(ratio(literal, shipped), 2) + "×"]
-            for uri, _ in PEERS:
+            for uri, _ in COLUMNS:
                 cells += [fmt(costs.get((uri, s, block)), 1), fmt(peer_ratio.get((uri, s, block)), 2) + "×"]
             cells.append(f"{diffs[s]:.2g}" if s in diffs else "—")
             out.append("| " + " | ".join(cells) + " |")
@@ -141,15 +145,15 @@ def main(results):
          f"{fmt(max((t for t in tails if t is not None), default=None), 2)})",
          all(t is not None and t <= 1.2 for t in tails))
     # Short form for the README: ns per frame, ratio to the shipped engine in brackets.
-    short = ["| program | block | shipped | literal | " + " | ".join(n for _, n in PEERS) + " |",
-             "|---|---|---|---|" + "---|" * len(PEERS)]
+    short = ["| program | block | shipped | literal | " + " | ".join(n for _, n in COLUMNS) + " |",
+             "|---|---|---|---|" + "---|" * len(COLUMNS)]
     for s, block in [("music", 1), ("music", 32), ("music", 512), ("music", 4096),
                      ("heavy", 512), ("tail", 512)]:
         shipped = costs.get(("shipped", s, block))
         literal = costs.get(("literal", s, block))
         cells = [s, str(block), fmt(shipped, 1), f"{fmt(literal, 1)} ({fmt(ratio(literal, shipped), 1)}×)"]
         cells += [f"{fmt(costs.get((uri, s, block)), 1)} ({fmt(peer_ratio.get((uri, s, block)), 1)}×)"
-                  for uri, _ in PEERS]
+                  for uri, _ in COLUMNS]
         short.append("| " + " | ".join(cells) + " |")
     (results / "readme_table.md").write_text("\n".join(short) + "\n")
     text = "\n".join(out)

@@ -20,11 +20,6 @@ constexpr ARGB kPointer = 0xFFFFFFFF;
 constexpr ARGB kCap = 0xFF10131A;
 constexpr ARGB kCaption = 0xDCC8D2E6;
 
-GpFontFamily* family(const wchar_t* name) {
-    GpFontFamily* f = nullptr;
-    GdipCreateFontFamilyFromName(name, nullptr, &f);
-    return f;
-}
 GpFont* font(GpFontFamily* family, float pixels, int style) {
     GpFont* f = nullptr;
     if (family) GdipCreateFont(family, pixels, style, UnitPixel, &f);
@@ -52,15 +47,16 @@ GpPen* pen(ARGB color, float width) {
 
 PanelResources createPanelResources() {
     PanelResources r{};
-    r.cinzel = family(L"Cinzel");
-    r.inter = family(L"Inter");
-    r.titleFont = font(r.cinzel, 18.0f, FontStyleBold);
-    r.subtitleFont = font(r.inter, 9.5f, FontStyleBold);
-    r.readoutFont = font(r.inter, 11.0f, FontStyleBold);
-    r.scaleFont = font(r.inter, 8.5f, FontStyleRegular);
-    r.footerFont = font(r.inter, 9.0f, FontStyleRegular);
-    r.captionFont = font(r.inter, 10.0f, FontStyleBold);
-    r.valueFont = font(r.inter, 11.5f, FontStyleRegular);
+    r.families = createPanelFontFamilies();
+    GpFontFamily* cinzel = r.families.cinzel;
+    GpFontFamily* inter = r.families.inter;
+    r.titleFont = font(cinzel, 18.0f, FontStyleBold);
+    r.subtitleFont = font(inter, 9.5f, FontStyleBold);
+    r.readoutFont = font(inter, 11.0f, FontStyleBold);
+    r.scaleFont = font(inter, 8.5f, FontStyleRegular);
+    r.footerFont = font(inter, 9.0f, FontStyleRegular);
+    r.captionFont = font(inter, 10.0f, FontStyleBold);
+    r.valueFont = font(inter, 11.5f, FontStyleRegular);
     r.centred = format(false);
     r.centredBoth = format(true);
     r.cornerDot = solid(kCornerDot);
@@ -128,8 +124,5 @@ void releasePanelResources(PanelResources& r) {
     fontOf(r.readoutFont);
     fontOf(r.subtitleFont);
     fontOf(r.titleFont);
-    for (GpFontFamily** f : {&r.inter, &r.cinzel}) {
-        if (*f) GdipDeleteFontFamily(*f);
-        *f = nullptr;
-    }
+    releasePanelFontFamilies(r.families);
 }

@@ -6,6 +6,7 @@
 #include <gdiplus.h>
 
 #include "../dsp/parameters.h"
+#include "panel_fonts.h"
 
 using Gdiplus::GpFont;
 using Gdiplus::GpFontFamily;
@@ -15,10 +16,9 @@ using Gdiplus::GpSolidFill;
 using Gdiplus::GpStringFormat;
 
 struct PanelResources {
-    // A family that is not installed stays null, and so do its fonts: their
-    // texts are then not drawn.
-    GpFontFamily* cinzel;
-    GpFontFamily* inter;
+    // A family that can be had neither from the system nor from the DLL stays
+    // null, and so do its fonts: their texts are then not drawn.
+    PanelFontFamilies families;
     GpFont* titleFont;
     GpFont* subtitleFont;
     GpFont* readoutFont;

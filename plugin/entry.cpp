@@ -7,6 +7,7 @@
 
 #include "../dsp/engine.h"
 #include "../editor/editor.h"
+#include "../editor/panel_fonts.h"
 #include "plugin_instance.h"
 
 HINSTANCE moduleHandle = nullptr;
@@ -24,6 +25,7 @@ static void startGdiplusForFirstInstance() {
 
 static void stopGdiplus() {
     if (gdiplusToken == 0) return;
+    releaseEmbeddedPanelFonts();
     Gdiplus::GdiplusShutdown(gdiplusToken);
     gdiplusToken = 0;
 }

@@ -25,7 +25,7 @@ build() {  # dir target... ; extra cmake arguments in CMAKE_EXTRA
     || { grep -E "error|Error" -A3 "$dir.log" | head -40; echo "build failed: $dir.log"; exit 1; }
 }
 echo "building (native: $NATIVE)" >&2
-build "$NATIVE" engine_bench bench_equivalence output_digest lv2_bench
+build "$NATIVE" engine_bench bench_equivalence output_digest lv2_bench lv2_bundle
 if [ "${BENCH_NO_WINE:-0}" != 1 ]; then
   echo "building (win64: $WIN)" >&2
   CMAKE_EXTRA="-DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/mingw-w64.cmake" build "$WIN" dll_bench output_digest_win
@@ -51,11 +51,13 @@ echo "engine benchmark (shipped and literal, 5 repetitions interleaved)" >&2
 "$NATIVE/bench/engine_bench" --benchmark_repetitions=5 --benchmark_min_time=0.2 \
   --benchmark_enable_random_interleaving=true \
   --benchmark_out="$RESULTS/engine.json" --benchmark_out_format=json >"$RESULTS/engine.txt" 2>&1
-echo "LV2 peers" >&2
+echo "LV2 peers and our own LV2 build" >&2
+LV2_PATH="$(realpath "$NATIVE")/lv2-bundles:${LV2_PATH:-$HOME/.lv2:/usr/local/lib/lv2:/usr/lib/lv2}" \
 "$NATIVE/bench/lv2_bench" --passes 15 \
   "http://gareus.org/oss/lv2/darc#stereo" \
   "http://lsp-plug.in/plugins/lv2/compressor_stereo" \
-  "http://calf.sourceforge.net/plugins/Compressor" >"$RESULTS/lv2.jsonl"
+  "http://calf.sourceforge.net/plugins/Compressor" \
+  "http://dorlin-audio.example/plugins/quillet" >"$RESULTS/lv2.jsonl"
 rm -f "$RESULTS/wine.jsonl"
 if [ "${BENCH_NO_WINE:-0}" != 1 ]; then
   echo "DLL under Wine" >&2

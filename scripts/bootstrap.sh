@@ -11,9 +11,10 @@ PACKAGES=(
   wine64 xvfb
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  python3 python3-fonttools
+  python3 python3-fonttools python3-soundfile
   sox libsox-fmt-all gnuplot-nox
   liblilv-dev lilv-utils x42-plugins lsp-plugins-lv2 calf-plugins
+  lv2-dev sordi
 )
 
 missing=()
@@ -29,25 +30,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-# Fonts for the editor under Wine: static Inter and Cinzel TTFs from npm (OFL).
-# Wine's GDI+ finds a family only when its regular face's full name equals the
-# family name, so the regular faces are renamed to "Inter" and "Cinzel".
+# The panel's fonts (the DLL embeds them; the prefix below gets them installed).
 FONTS="$ROOT/build/fonts"
 PREFIX="$ROOT/build/wineprefix"
 WINFONTS="$PREFIX/drive_c/windows/Fonts"
-if [ ! -f "$FONTS/ready" ]; then
-  mkdir -p "$FONTS"
-  (cd "$FONTS" && npm install --silent --no-audit --no-fund --prefix "$FONTS" \
-      @expo-google-fonts/inter @expo-google-fonts/cinzel >/dev/null)
-  find_ttf() { find "$FONTS/node_modules/@expo-google-fonts/$1" -name "$2" | head -1; }
-  cp "$(find_ttf inter Inter_400Regular.ttf)" "$FONTS/Inter-Regular.ttf"
-  cp "$(find_ttf inter Inter_700Bold.ttf)" "$FONTS/Inter-Bold.ttf"
-  cp "$(find_ttf cinzel Cinzel_400Regular.ttf)" "$FONTS/Cinzel-Regular.ttf"
-  cp "$(find_ttf cinzel Cinzel_700Bold.ttf)" "$FONTS/Cinzel-Bold.ttf"
-  /usr/bin/python3 "$ROOT/scripts/fix_font_names.py" "$FONTS/Inter-Regular.ttf" Inter
-  /usr/bin/python3 "$ROOT/scripts/fix_font_names.py" "$FONTS/Cinzel-Regular.ttf" Cinzel
-  touch "$FONTS/ready"
-fi
+bash "$ROOT/scripts/fetch_fonts.sh" "$FONTS"
 
 # The project's own Wine prefix, created once, with the fonts installed.
 if [ ! -f "$PREFIX/system.reg" ] || [ ! -f "$WINFONTS/Cinzel-Regular.ttf" ]; then

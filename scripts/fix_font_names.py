@@ -5,7 +5,7 @@ import sys
 from fontTools.ttLib import TTFont
 
 path, family = sys.argv[1], sys.argv[2]
-font = TTFont(path)
+font = TTFont(path, recalcTimestamp=False)  # the same bytes from every fetch
 names = font["name"]
 for record in list(names.names):
     if record.nameID in (1, 4, 16):

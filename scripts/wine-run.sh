@@ -51,8 +51,9 @@ s.connect("/tmp/.X11-unix/X" + sys.argv[1])' "$1" 2>/dev/null
 # Wine's helper processes (services, the desktop) outlive the program and keep
 # whatever stdout and stderr they inherited, so a pipe to a test runner would
 # never see its end. Output therefore goes through files unless a person is
-# watching a terminal.
-if [ -t 1 ] && [ -t 2 ]; then
+# watching a terminal, or the caller talks to the program over its own pipes
+# (WINE_RUN_DIRECT=1: it must not wait for their end, and strips the CRs itself).
+if [ -n "${WINE_RUN_DIRECT:-}" ] || { [ -t 1 ] && [ -t 2 ]; }; then
   exec "$WINE" "$@"
 fi
 tmp=$(mktemp -d)

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "../../lv2/lv2_ports.h"
 #include "engine_runners.h"
 #include "signals.h"
 
@@ -156,6 +157,9 @@ Result timePlugin(const LilvPlugin* plugin, const Nodes& n,
                 if (std::strncmp(uri, o.uriPrefix, std::strlen(o.uriPrefix)) == 0 &&
                     std::strcmp(symbol, o.symbol) == 0)
                     v = signal.name == "heavy" ? o.heavy : o.normal;
+            // Our own LV2 build runs the program's own setting, as the shipped engine does.
+            if (std::strcmp(uri, kLv2PluginUri) == 0 && i < kParamCount)
+                v = portValueFromNormalised(static_cast<ParamIndex>(i), signal.params[i]);
             controls[i] = v;
         } else if (lilv_port_is_a(plugin, port, n.audio)) {
             if (lilv_port_is_a(plugin, port, n.input)) {

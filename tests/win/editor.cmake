@@ -14,12 +14,16 @@ add_win_test(editor_tests
   ${CMAKE_CURRENT_LIST_DIR}/editor_layer_tests.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reference_panel.cpp)
 target_link_libraries(editor_tests PRIVATE editor_test_support editor)
-# The missing-font case needs its own prefix; every other case runs here.
+# The missing-font cases need prefixes of their own; every other case runs here.
 set_tests_properties(win.editor_tests PROPERTIES
-  ENVIRONMENT "GTEST_FILTER=-*MissingCinzel*")
+  ENVIRONMENT "GTEST_FILTER=-*MissingCinzel*:*WithoutFonts*")
 
-# The same program in a copy of the project's prefix without the Cinzel files.
+# The same program in copies of the project's prefix without some font files.
 add_test(NAME win.editor_without_cinzel
-  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/editor_without_cinzel.sh $<TARGET_FILE:editor_tests>
-          ${CMAKE_BINARY_DIR}/wineprefix-without-cinzel)
-set_tests_properties(win.editor_without_cinzel PROPERTIES TIMEOUT 900)
+  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/editor_without_fonts.sh $<TARGET_FILE:editor_tests>
+          ${CMAKE_BINARY_DIR}/wineprefix-without-cinzel *MissingCinzel* Cinzel-*.ttf)
+add_test(NAME win.editor_without_fonts
+  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/editor_without_fonts.sh --reference $<TARGET_FILE:editor_tests>
+          ${CMAKE_BINARY_DIR}/wineprefix-without-fonts *WithoutFonts* Cinzel-*.ttf Inter-*.ttf)
+set_tests_properties(win.editor_without_cinzel win.editor_without_fonts PROPERTIES TIMEOUT 900)
+

@@ -77,4 +77,38 @@ samples "$T/mono.wav" "$T/m.raw"
 cmp -s "$T/m.raw" "$T/left.raw" && pass "mono input is duplicated unchanged" ||
   flunk "mono input was altered on its way to the plug-in"
 
+# --- values in display units, against the plug-in's own texts
+# The table's columns: name, label, display text, normalised value, range.
+table() { bash "$RENDER" --plugin "$DLL" --info "$@" |
+  awk '/^index/{on=1;next} on{printf "%s|%s|%s|%s|%s\n", substr($0,8,16), substr($0,25,8), substr($0,34,15), substr($0,50,9), substr($0,60)}' |
+  sed 's/ *|/|/g'; }
+shown=$(table --set "Threshold=-24 dB" --set Ratio=4:1 --set "Attack=10 ms" --set "Release=300ms" \
+  --set "Makeup=+4 dB" --set "Mix=50 %" --set "Bass Armor=84 hz" | cut -d'|' -f1,3 | paste -sd,)
+[ "$shown" = "Threshold|-24.0,Ratio|4.0,Attack|10.0,Release|300,580 Glue|65,Bass Armor|84,Makeup|+4.0,Mix|50,Bypass|0" ] &&
+  pass "display values land on the texts asked for" || flunk "display values: $shown"
+grep -q "^Threshold|dB|-36.0|0.000000|-36.0 .. 0.0 dB$" <<<"$(table --set Threshold=0)" &&
+  grep -q "^Ratio|:1|.*|1.5 .. 20.0:1$" <<<"$(table)" && pass "--info shows each range in display units" ||
+  flunk "ranges: $(table | cut -d'|' -f1,5 | paste -sd,)"
+# Whatever any parameter shows at a normalised value, asked for as a display
+# value, it shows again, and lands in the middle of the values that show it.
+for v in 0 0.137 0.5 0.91 1; do
+  sets=(); for p in Threshold Ratio Attack Release "580 Glue" "Bass Armor" Makeup Mix; do sets+=(--set "$p=$v"); done
+  table "${sets[@]}" | grep -v '^Bypass' >"$T/direct"
+  sets=(); while IFS='|' read -r name label display _; do sets+=(--set "$name=$display $label"); done <"$T/direct"
+  table "${sets[@]}" | grep -v '^Bypass' >"$T/again"
+  cut -d'|' -f1-3 "$T/direct" | cmp -s - <(cut -d'|' -f1-3 "$T/again") &&
+    pass "every display text at $v comes back through its display value" ||
+    flunk "display round trip at $v: $(diff <(cut -d'|' -f1-3 "$T/direct") <(cut -d'|' -f1-3 "$T/again") | tr '\n' ' ')"
+done
+# Another maker's habits: the unit only in the display text, a log curve, "-inf" at 0.
+fake=$(bash "$RENDER" --plugin "$(realpath "$3")/crash.dll" --info --set "Gain=-12 dB" | grep '^    0')
+grep -q "Gain  *-12.00 dB  *0.2511[0-9]*  *-48.16 dB .. +0.00 dB$" <<<"$fake" &&
+  pass "display values of a plug-in with the unit in its display text" || flunk "text units: $fake"
+py "
+import sys
+want = {'Threshold': (-24.0 + 36) / 36, 'Ratio': (4 - 1.5) / 18.5, 'Mix': 0.5}
+got = {line.split('|')[0]: float(line.split('|')[3]) for line in sys.stdin.read().splitlines()}
+sys.exit(0 if all(abs(got[k] - v) < 2e-4 for k, v in want.items()) else 1)" <<<"$(table --set 'Threshold=-24 dB' --set Ratio=4:1 --set Mix=50%)" &&
+  pass "display values sit in the middle of their display step" || flunk "display values off the middle"
+
 finish

@@ -18,7 +18,7 @@ finish() { [ $failures -eq 0 ] && echo "all passed" || echo "$failures failed"; 
 host() { (cd / && bash "$WINE_RUN" "$RENDER_HOST" --plugin "$DLL" "$@"); }
 
 # Writes raw 32-bit float stereo frames from a Python expression list.
-py() { python3 -c "import array, math, random, struct, sys
+py() { /usr/bin/python3 -c "import array, math, random, struct, sys
 $1"; }
 
 # Sample data of an audio file as raw 32-bit float (any channels).

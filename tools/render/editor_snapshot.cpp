@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "editor_test_support.h"
+#include "plugin_session.h"
+#include "render_error.h"
 #include "render_options.h"
 #include "vst_host.h"
 
@@ -65,12 +67,12 @@ int main(int argc, char** argv) {
     AEffect* e = plugin.entry(quietAudioMaster);
     if (!e || e->magic != kEffectMagic) fail("the plug-in did not start");
     dispatch(e, effOpen);
-    for (const ParameterSetting& s : options.settings)
-        for (int32_t i = 0; i < e->numParams; ++i) {
-            char name[256] = {};
-            dispatch(e, effGetParamName, i, 0, name);
-            if (s.name == name) e->setParameter(e, i, s.value);
-        }
+    try {
+        for (const ResolvedSetting& s : resolveSettings(e, options.settings))
+            e->setParameter(e, s.index, s.normalised);
+    } catch (const RenderError& error) {
+        fail(error.message);
+    }
     playLoudTone(e);
 
     HWND parent = createChildParent();

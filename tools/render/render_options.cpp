@@ -20,34 +20,57 @@ bool parseNumber(const std::string& text, double& value) {
 bool parseSetting(const std::string& text, ParameterSetting& setting, std::string& error) {
     const size_t eq = text.rfind('=');
     if (eq == std::string::npos || eq == 0) {
-        error = "--set needs NAME=VALUE, got '" + text + "'; write for example --set Threshold=0.3";
+        error = "--set needs NAME=VALUE, got '" + text +
+                "'; write for example --set Threshold=0.3 or --set \"Threshold=-24 dB\"";
         return false;
     }
     setting.name = text.substr(0, eq);
-    const std::string valueText = text.substr(eq + 1);
-    double value = 0.0;
-    if (!parseNumber(valueText, value)) {
-        error = "the value '" + valueText + "' for " + setting.name +
-                " is not a number; give a normalised value from 0 to 1";
+    setting.text = text.substr(eq + 1);
+    if (!splitNumberAndUnit(setting.text, setting.displayNumber, setting.unit)) {
+        error = "the value '" + setting.text + "' for " + setting.name +
+                " is not a number; give a normalised value from 0 to 1, or a value with the "
+                "parameter's unit such as \"-24 dB\"";
         return false;
     }
-    if (value < 0.0 || value > 1.0) {
-        error = "the value " + valueText + " for " + setting.name +
-                " is outside 0..1; give a normalised value from 0 to 1";
-        return false;
+    if (setting.unit.empty()) {
+        const double value = setting.displayNumber;
+        if (value < 0.0 || value > 1.0) {
+            error = "the value " + setting.text + " for " + setting.name +
+                    " is outside 0..1; give a normalised value from 0 to 1, or a value with the "
+                    "parameter's unit such as \"-24 dB\"";
+            return false;
+        }
+        setting.normalised = static_cast<float>(value);
+        return true;
     }
-    setting.value = static_cast<float>(value);
+    setting.isDisplayValue = true;
     return true;
 }
 
 }  // namespace
+
+bool splitNumberAndUnit(const std::string& text, double& number, std::string& unit) {
+    const char* start = text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    number = std::strtod(start, &end);
+    if (end == start || errno != 0 || !std::isfinite(number)) return false;
+    const size_t first = text.find_first_not_of(" \t", static_cast<size_t>(end - start));
+    const size_t last = text.find_last_not_of(" \t");
+    unit = first == std::string::npos ? std::string() : text.substr(first, last + 1 - first);
+    return true;
+}
 
 const char* renderUsage() {
     return "usage: render_host --plugin DLL --info\n"
            "       render_host --plugin DLL --in IN.raw --out OUT.raw --rate HZ\n"
            "                   [--block N] [--process] [--bypass] [--set NAME=VALUE]... "
            "[--progress]\n"
-           "Raw files hold 32-bit float stereo interleaved frames. VALUE is normalised (0..1).\n";
+           "       render_host --plugin DLL --serve FOLDER [same options]\n"
+           "                   (jobs \"render HZ\" on stdin, each FOLDER/in.raw to FOLDER/out.raw\n"
+           "                   through a fresh instance; answers on stdout)\n"
+           "Raw files hold 32-bit float stereo interleaved frames. VALUE is normalised (0..1),\n"
+           "or a number with the parameter's unit as the plug-in shows it (\"-24 dB\", 4:1).\n";
 }
 
 bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
@@ -55,7 +78,7 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool takesValue = a == "--plugin" || a == "--in" || a == "--out" || a == "--rate" ||
-                                a == "--block" || a == "--set";
+                                a == "--block" || a == "--set" || a == "--serve";
         if (takesValue && i + 1 >= args.size()) {
             error = a + " needs a value; see --help";
             return false;
@@ -66,6 +89,8 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
             o.inputPath = args[++i];
         } else if (a == "--out") {
             o.outputPath = args[++i];
+        } else if (a == "--serve") {
+            o.serveFolder = args[++i];
         } else if (a == "--rate") {
             double rate = 0.0;
             if (!parseNumber(args[++i], rate) || rate <= 0.0 || rate > 10e6) {
@@ -107,8 +132,8 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
         error = "no plug-in given; add --plugin PATH-TO.dll";
         return false;
     }
-    if (!o.infoOnly && (o.inputPath.empty() || o.outputPath.empty())) {
-        error = "nothing to render; add --in and --out raw files, or --info";
+    if (!o.infoOnly && o.serveFolder.empty() && (o.inputPath.empty() || o.outputPath.empty())) {
+        error = "nothing to render; add --in and --out raw files, --serve FOLDER, or --info";
         return false;
     }
     return true;

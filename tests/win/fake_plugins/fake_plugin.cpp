@@ -1,18 +1,29 @@
 // Deliberately broken plug-in DLLs for the render host's error paths. One
 // source, one kind per build (FAKE_NO_ENTRY, FAKE_NULL_ENTRY, FAKE_BAD_MAGIC,
-// FAKE_MONO_IO, FAKE_CRASH).
+// FAKE_MONO_IO, FAKE_CRASH, FAKE_REFUSES_THIRD).
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "plugin/vst2_interface.h"
 
 namespace {
 
+// One parameter whose unit is only in its display text, on a logarithmic
+// curve that shows no number at 0: what a host meets in plug-ins of other makers.
+float gain = 0.5f;
+
 intptr_t fakeDispatcher(AEffect*, int32_t opcode, int32_t index, intptr_t, void* ptr, float) {
-    if (opcode == effGetParamName && index == 0) std::strcpy(static_cast<char*>(ptr), "Gain");
+    char* text = static_cast<char*>(ptr);
+    if (opcode == effGetParamName && index == 0) std::strcpy(text, "Gain");
+    if (opcode == effGetParamDisplay && index == 0) {
+        if (gain <= 0.0f) std::strcpy(text, "-inf dB");
+        else std::snprintf(text, 16, "%+.2f dB", 20.0 * std::log10(static_cast<double>(gain)));
+    }
     return 0;
 }
-float fakeGetParameter(AEffect*, int32_t) { return 0.0f; }
-void fakeSetParameter(AEffect*, int32_t, float) {}
+float fakeGetParameter(AEffect*, int32_t) { return gain; }
+void fakeSetParameter(AEffect*, int32_t, float value) { gain = value; }
 
 // Writes through a null pointer the way a broken plug-in would.
 [[maybe_unused]] void crashingProcess(AEffect*, float**, float**, int32_t) {
@@ -49,6 +60,11 @@ extern "C" __declspec(dllexport) int notAPluginEntry() { return 0; }
 extern "C" __declspec(dllexport) AEffect* VSTPluginMain(audioMasterCallback) {
 #if defined(FAKE_NULL_ENTRY)
     return nullptr;
+#elif defined(FAKE_REFUSES_THIRD)
+    // Starts, then fails to start once partway through a batch: the render host
+    // asks once for its settings and once per file, so the second file is refused.
+    static int calls = 0;
+    return ++calls == 3 ? nullptr : &effect;
 #else
 #if defined(FAKE_BAD_MAGIC)
     effect.magic = 0x12345678;

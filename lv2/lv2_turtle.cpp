@@ -1,0 +1,126 @@
+// Writes the LV2 bundle's manifest.ttl and the plug-in's Turtle from the
+// parameter table, so that the ports can never drift from the engine's table.
+//
+//   lv2_turtle BUNDLE_DIR BINARY_NAME TTL_NAME
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "lv2_ports.h"
+
+namespace {
+
+// The LV2 unit of a table label; the ratio has no unit in the vocabulary.
+std::string unitFor(const char* label) {
+    static const char* const known[][2] = {{"dB", "units:db"}, {"ms", "units:ms"}, {"%", "units:pc"},
+                                           {"Hz", "units:hz"}, {":1", nullptr}};
+    for (const auto& row : known)
+        if (std::strcmp(label, row[0]) == 0)
+            return row[1] ? row[1] : std::string("<") + kLv2RatioUnitUri + ">";
+    std::fprintf(stderr, "lv2_turtle: no LV2 unit for the label \"%s\"\n", label);
+    std::exit(1);
+}
+
+// The shortest decimal that a host reads back as exactly this float.
+std::string decimal(float value) {
+    char text[64];
+    for (int decimals = 1; decimals <= 9; ++decimals) {
+        std::snprintf(text, sizeof text, "%.*f", decimals, static_cast<double>(value));
+        if (std::strtof(text, nullptr) == value) break;
+    }
+    return text;
+}
+
+void writeControlPort(FILE* f, int i) {
+    const ParamIndex index = static_cast<ParamIndex>(i);
+    const ParamSpec& p = kParamTable[i];
+    std::fprintf(f, "\t[\n\t\ta lv2:InputPort, lv2:ControlPort ;\n\t\tlv2:index %d ;\n", i);
+    if (index == kBypass) {
+        std::fprintf(f,
+                     "\t\tlv2:symbol \"enabled\" ;\n\t\tlv2:name \"Enabled\" ;\n"
+                     "\t\tlv2:designation lv2:enabled ;\n\t\tlv2:portProperty lv2:toggled ;\n");
+    } else {
+        std::fprintf(f, "\t\tlv2:symbol \"%s\" ;\n\t\tlv2:name \"%s\" ;\n\t\tunits:unit %s ;\n",
+                     p.symbol, p.name, unitFor(p.label).c_str());
+    }
+    // The range's ends are the ends of the normalised range, whichever way the port runs.
+    const float a = portValueFromNormalised(index, 0.0f), b = portValueFromNormalised(index, 1.0f);
+    std::fprintf(f, "\t\tlv2:default %s ;\n\t\tlv2:minimum %s ;\n\t\tlv2:maximum %s\n\t]",
+                 decimal(portValueFromNormalised(index, p.defaultValue)).c_str(),
+                 decimal(a < b ? a : b).c_str(), decimal(a < b ? b : a).c_str());
+}
+
+void writeAudioPort(FILE* f, uint32_t index, bool input, const char* symbol, const char* name) {
+    std::fprintf(f,
+                 "\t[\n\t\ta lv2:%s, lv2:AudioPort ;\n\t\tlv2:index %u ;\n\t\tlv2:symbol \"%s\" ;\n"
+                 "\t\tlv2:name \"%s\"\n\t]",
+                 input ? "InputPort" : "OutputPort", index, symbol, name);
+}
+
+void writePlugin(FILE* f) {
+    std::fprintf(f,
+                 "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+                 "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+                 "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+                 "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                 "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n"
+                 "<%s>\n\ta units:Unit ;\n\trdfs:label \"ratio\" ;\n\tunits:symbol \":1\" ;\n"
+                 "\tunits:render \"%%.1f:1\" .\n\n"
+                 "<%s>\n\ta lv2:Plugin, lv2:CompressorPlugin, doap:Project ;\n\tdoap:name \"Dorlin Quillet\" ;\n"
+                 "\tdoap:maintainer [ foaf:name \"Dorlin Audio Technologies\" ] ;\n"
+                 "\tlv2:optionalFeature lv2:hardRTCapable ;\n\tlv2:port\n",
+                 kLv2RatioUnitUri, kLv2PluginUri);
+    for (int i = 0; i < kParamCount; ++i) {
+        writeControlPort(f, i);
+        std::fputs(" ,\n", f);
+    }
+    std::fprintf(f,
+                 "\t[\n\t\ta lv2:OutputPort, lv2:ControlPort ;\n\t\tlv2:index %u ;\n"
+                 "\t\tlv2:symbol \"gain_reduction\" ;\n\t\tlv2:name \"Gain Reduction\" ;\n"
+                 "\t\tunits:unit units:db ;\n\t\tlv2:minimum 0.0 ;\n\t\tlv2:maximum %s\n\t] ,\n",
+                 kMeterPort, decimal(kMeterMaxDb).c_str());
+    writeAudioPort(f, kAudioInPorts[0], true, "in_l", "Left In");
+    std::fputs(" ,\n", f);
+    writeAudioPort(f, kAudioInPorts[1], true, "in_r", "Right In");
+    std::fputs(" ,\n", f);
+    writeAudioPort(f, kAudioOutPorts[0], false, "out_l", "Left Out");
+    std::fputs(" ,\n", f);
+    writeAudioPort(f, kAudioOutPorts[1], false, "out_r", "Right Out");
+    std::fputs(" .\n", f);
+}
+
+bool writeFile(const std::string& path, void (*write)(FILE*, const char*, const char*),
+               const char* binary, const char* ttl) {
+    // Written beside its name and renamed: a failed run leaves no half file.
+    const std::string partial = path + ".part";
+    FILE* f = std::fopen(partial.c_str(), "w");
+    if (!f) return false;
+    write(f, binary, ttl);
+    const bool ok = std::fflush(f) == 0 && !std::ferror(f);
+    return std::fclose(f) == 0 && ok && std::rename(partial.c_str(), path.c_str()) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: lv2_turtle BUNDLE_DIR BINARY_NAME TTL_NAME\n");
+        return 2;
+    }
+    const std::string dir = argv[1];
+    const bool ok =
+        writeFile(dir + "/manifest.ttl",
+                  [](FILE* f, const char* binary, const char* ttl) {
+                      std::fprintf(f,
+                                   "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+                                   "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
+                                   "<%s>\n\ta lv2:Plugin ;\n\tlv2:binary <%s> ;\n\trdfs:seeAlso <%s> .\n",
+                                   kLv2PluginUri, binary, ttl);
+                  },
+                  argv[2], argv[3]) &&
+        writeFile(dir + "/" + argv[3], [](FILE* f, const char*, const char*) { writePlugin(f); },
+                  argv[2], argv[3]);
+    if (!ok) std::fprintf(stderr, "lv2_turtle: cannot write the Turtle into %s\n", dir.c_str());
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,42 @@
+#!/bin/bash
+# The bundle as Debian's own LV2 tools see it: lv2ls lists it, lv2info shows
+# its ports with units, ranges and defaults, sord_validate checks the Turtle
+# against the LV2 schemas, and the library exports nothing but its entry.
+# (lv2apply renders through it in identity_with_dll.sh.)
+#   debian_hosts.sh BUNDLES_DIR
+set -euo pipefail
+BUNDLES=$1
+BUNDLE=$BUNDLES/dorlin-quillet.lv2
+URI=http://dorlin-audio.example/plugins/quillet
+fail() { echo "FAIL: $*"; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+LV2_PATH=$BUNDLES lv2ls | grep -qxF "$URI" || fail "lv2ls does not list $URI"
+
+# The spec bundles too, so that lv2info can name the class.
+export LV2_PATH=$BUNDLES:/usr/lib/lv2
+info=$(lv2info "$URI")
+lv2info -p "$work/seen.ttl" "$URI"  # the plug-in's data as lilv read it
+port() {  # symbol, then the lines expected in its block
+  local block; block=$(awk -v RS= -v s="$1" '$0 ~ "Symbol: +" s "\n"' <<<"$info")
+  shift
+  for line in "$@"; do grep -qE "$line" <<<"$block" || fail "lv2info: '$line' missing: $block"; done
+}
+grep -qE "Class: +Compressor Plugin" <<<"$info" || fail "lv2info: not a compressor"
+grep -qE "Has latency: +no" <<<"$info" || fail "lv2info: latency"
+port threshold "Minimum: +-36.000000" "Maximum: +0.000000" "Default: +-18.000000"
+port release "Minimum: +20.000000" "Maximum: +1200.000000" "Default: +46.550003"
+port enabled "Designation: +http://lv2plug.in/ns/lv2core#enabled" "Default: +1.000000" "toggled"
+port gain_reduction "OutputPort" "Maximum: +24.000000"
+for unit in db ms pc hz; do
+  grep -q "extensions/units#$unit>" "$work/seen.ttl" || fail "lv2info -p: no units:$unit"
+done
+grep -qF "units#unit> <$URI#ratio>" "$work/seen.ttl" || fail "lv2info -p: no ratio unit"
+
+schemas=$(find /usr/lib/lv2/core.lv2 /usr/lib/lv2/units.lv2 /usr/lib/lv2/schemas.lv2 -name '*.ttl')
+sord_validate $schemas "$BUNDLE/manifest.ttl" "$BUNDLE/dorlin-quillet.ttl" || fail "sord_validate"
+
+exports=$(nm -D --defined-only "$BUNDLE/dorlin-quillet.so" | awk '$2 ~ /[TDBR]/ {print $3}')
+[ "$exports" = lv2_descriptor ] || fail "exports: $exports"
+echo "lv2ls, lv2info and sord_validate accept $URI"
