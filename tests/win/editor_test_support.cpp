@@ -70,12 +70,6 @@ void pumpMessages() {
 }
 
 Capture captureWindow(HWND window) {
-    Capture c;
-    RECT client{};
-    GetClientRect(window, &client);
-    c.width = client.right;
-    c.height = client.bottom;
-    if (c.width <= 0 || c.height <= 0) return c;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     pumpMessages();
     return readWindowPixels(window);
