@@ -17,9 +17,10 @@ struct Editor {
     PanelResources resources;
     PanelCache cache;
     // What the window shows: the values its knobs and its meter were last
-    // drawn from, once it has painted at all.
+    // drawn from, for the parts in `partsShown` (a part never drawn yet, say
+    // one the host's window hides, counts as stale).
     PanelValues knobsShown, meterShown;
-    bool painted;
+    uint32_t partsShown;
     bool idleLooked;  // the host's idle call looked since the last timer tick
     int32_t dragParam;  // -1 while no drag
     int32_t dragStartY;
@@ -52,8 +53,8 @@ PanelValues currentValues(const Editor* e) {
 // host's mark is taken here, but the values themselves decide.
 void repaintIfStale(Editor* e) {
     e->host.takeStaleMark(e->host.context);
-    if (!e->painted) return;  // the first paint is on its way
-    const uint32_t parts = partsThatDiffer(currentValues(e), e->knobsShown, e->meterShown);
+    const uint32_t parts =
+        (partsThatDiffer(currentValues(e), e->knobsShown, e->meterShown) | ~e->partsShown) & kAllParts;
     for (int part = 0; part <= kMeterPart; ++part)
         if (parts & (1u << part)) {
             const RECT box = panelPartBox(part);
@@ -99,7 +100,7 @@ void paint(Editor* e, HDC hdc, const UpdateAreas& areas) {
     for (int32_t i = 0; i < kParamCount; ++i)
         if (drawn & (1u << i)) e->knobsShown.params[i] = now.params[i];
     if (drawn & (1u << kMeterPart)) e->meterShown = now;
-    if (drawn == kAllParts) e->painted = true;
+    e->partsShown |= drawn;
 }
 
 // Each edit is closed exactly once, whichever way the drag ends.

@@ -293,6 +293,21 @@ TEST_F(EditorWindowTest, RepaintsOnlyWhenWhatItShowsChanges) {
     EXPECT_EQ(PaintCounter::paints, 1) << "an idle call from another thread changes nothing";
 }
 
+// A host window smaller than the panel hides the bottom row of knobs: those
+// are never drawn, yet changes in view still show and nothing keeps painting.
+TEST_F(EditorWindowTest, PartsTheHostHidesNeitherBlockNorDriveRepaints) {
+    MoveWindow(parent, 0, 0, 900, 300, TRUE);
+    openEditor();
+    runHostLoop(effect, 100, true);
+    PaintCounter counter(editor());
+    runHostLoop(effect, 300, true);
+    EXPECT_LE(PaintCounter::paints, 1) << "hidden parts do not keep the window painting";
+    PaintCounter::paints = 0;
+    effect->setParameter(effect, 0, 0.9f);  // Threshold, in view
+    runHostLoop(effect, 100, true);
+    EXPECT_EQ(PaintCounter::paints, 1);
+}
+
 // The calls one instance made to its host, as text: B, A and E for begin
 // edit, automate and end edit, each with its parameter; automate runs of one
 // parameter shown once.
