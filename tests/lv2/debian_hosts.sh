@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 
 LV2_PATH=$BUNDLES lv2ls | grep -qxF "$URI" || fail "lv2ls does not list $URI"
 
-# The spec bundles too, so that lv2info can name the class.
+# The LV2 schema bundles too, so that lv2info can name the class.
 export LV2_PATH=$BUNDLES:/usr/lib/lv2
 info=$(lv2info "$URI")
 lv2info -p "$work/seen.ttl" "$URI"  # the plug-in's data as lilv read it
