@@ -48,13 +48,16 @@ inline double detectorPeak(double xL, double xR, double& armorL, double& armorR,
     return absR > absL ? absR : absL;
 }
 
+// The oscillator's (sin, cos) pair taken afresh from the phase itself.
+void setWobblePhase(WobbleOscillator& w, double phase) {
+    w.phase = phase;
+    w.sine = std::sin(phase + kWobblePhaseOffset);
+    w.cosine = std::cos(phase + kWobblePhaseOffset);
+}
+
 // Brings the wobble oscillator in line with the live phase and increment.
 void syncWobble(WobbleOscillator& w, double phase, double increment) {
-    if (!(w.phase == phase)) {
-        w.phase = phase;
-        w.sine = std::sin(phase + kWobblePhaseOffset);
-        w.cosine = std::cos(phase + kWobblePhaseOffset);
-    }
+    if (!(w.phase == phase)) setWobblePhase(w, phase);
     if (!(w.increment == increment)) {
         w.increment = increment;
         w.stepSine = std::sin(increment);
@@ -67,11 +70,10 @@ void syncWobble(WobbleOscillator& w, double phase, double increment) {
 // bits); a phase wrap resynchronises the pair from the phase itself, so
 // rounding never builds up over a long run.
 inline double stepWobble(WobbleOscillator& w, double phase, bool wrapped) {
-    w.phase = phase;
     if (wrapped) {
-        w.sine = std::sin(phase + kWobblePhaseOffset);
-        w.cosine = std::cos(phase + kWobblePhaseOffset);
+        setWobblePhase(w, phase);
     } else {
+        w.phase = phase;
         const double s = w.sine * w.stepCosine + w.cosine * w.stepSine;
         w.cosine = w.cosine * w.stepCosine - w.sine * w.stepSine;
         w.sine = s;

@@ -68,6 +68,9 @@ static_assert(static_cast<float>(29.9) == 29.9f && static_cast<float>(0.1) == 0.
 
 inline bool isParamIndex(int32_t index) { return static_cast<uint32_t>(index) < kParamCount; }
 
+// Whether the editor shows parameter `index` as a knob.
+constexpr bool hasKnob(int32_t index) { return kParamTable[index].knob.radius > 0; }
+
 // Clamp rule shared by the host's set call and the knob drag: NaN goes to 1,
 // -0.0 to +0.0.
 inline float clampParameter(float v) {

@@ -11,8 +11,6 @@ struct EditorHost {
     void* context;
     float (*parameter)(void* context, int32_t index);  // normalised
     float (*meter)(void* context);                      // gain reduction in dB
-    // True once after the host changed any parameter (from any thread).
-    bool (*takeStaleMark)(void* context);
     void (*beginEdit)(void* context, int32_t index);
     // Clamps and stores the value and reports it to the host for automation.
     void (*setAndAutomate)(void* context, int32_t index, float value);
@@ -31,9 +29,6 @@ void unregisterEditorClass(HINSTANCE module);
 Editor* openEditor(const EditorHost& host, HINSTANCE module, HWND parent, int32_t width, int32_t height);
 // Ends a running drag, destroys the window if it still exists, frees the editor.
 void closeEditor(Editor* editor);
-// The editor's window, or null once it is gone (the host may destroy the
-// parent window first).
-HWND editorWindow(const Editor* editor);
 // The host's idle call: repaints only when what the window would show differs
 // from what it shows. From another thread than the window's it does nothing:
 // the window's own timer looks again within about 33 ms.

@@ -13,6 +13,7 @@ const char kEditorClassName[] = "DorlinQuilletEditorWndClass";
 struct Editor {
     EditorHost host;
     HWND window;
+    HINSTANCE module;  // the DLL: the window class's and the embedded fonts' module
     DWORD windowThread;
     PanelResources resources;
     PanelCache cache;
@@ -50,9 +51,9 @@ PanelValues currentValues(const Editor* e) {
 }
 
 // Invalidates the boxes of the parts a repaint would show otherwise. The
-// host's mark is taken here, but the values themselves decide.
+// values themselves decide: a host's change from any thread is only a store
+// of the value, which the next look finds.
 void repaintIfStale(Editor* e) {
-    e->host.takeStaleMark(e->host.context);
     const uint32_t parts =
         (partsThatDiffer(currentValues(e), e->knobsShown, e->meterShown) | ~e->partsShown) & kAllParts;
     for (int part = 0; part <= kMeterPart; ++part)
@@ -172,6 +173,7 @@ Editor* openEditor(const EditorHost& host, HINSTANCE module, HWND parent, int32_
     if (!e) return nullptr;
     e->host = host;
     e->dragParam = -1;
+    e->module = module;
     e->windowThread = GetCurrentThreadId();
     // WM_CREATE stores the window and makes the drawing objects.
     CreateWindowExA(0, kEditorClassName, "Dorlin Quillet", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
@@ -189,8 +191,6 @@ void closeEditor(Editor* e) {
     delete e;
 }
 
-HWND editorWindow(const Editor* e) { return e ? e->window : nullptr; }
-
 void editorIdle(Editor* e) {
     if (!e || !e->window || GetCurrentThreadId() != e->windowThread) return;
     e->idleLooked = true;
@@ -207,7 +207,7 @@ LRESULT CALLBACK editorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
         if (e) {
             e->window = window;
-            e->resources = createPanelResources();
+            e->resources = createPanelResources(e->module);
             SetTimer(window, kStaleTimer, kStaleCheckMs, nullptr);
         }
         return 0;

@@ -4,17 +4,13 @@
 
 #include <cmath>
 
+#include "panel_style.h"
+
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
 namespace {
-constexpr float kArcStartDeg = 150.0f;
-constexpr float kFullSweepDeg = 240.0f;
-constexpr ARGB kBodyTopLeft = 0xFF1E222E;
-constexpr ARGB kBodyBottomRight = 0xFF0C0E14;
-constexpr int32_t kArcInset = 5;
-constexpr int32_t kCapInset = 18;
-constexpr int32_t kPointerShortfall = 12;
+using namespace panel_style;
 
 Rect inset(const KnobSpec& k, int32_t by) {
     return Rect(k.cx - k.radius + by, k.cy - k.radius + by, 2 * k.radius - 2 * by, 2 * k.radius - 2 * by);
@@ -36,7 +32,7 @@ void drawKnobBase(GpGraphics* g, const PanelResources& r, const KnobSpec& knob) 
     // The gradient is anchored to the knob's own square, so each knob has its
     // own brush; it is needed only when the fixed layer is drawn.
     GpLineGradient* bodyBrush = nullptr;
-    GdipCreateLineBrushFromRectI(&body, kBodyTopLeft, kBodyBottomRight, LinearGradientModeForwardDiagonal,
+    GdipCreateLineBrushFromRectI(&body, kKnobBodyTopLeft, kKnobBodyBottomRight, LinearGradientModeForwardDiagonal,
                                  WrapModeTile, &bodyBrush);
     GdipFillEllipseI(g, bodyBrush, body.X, body.Y, body.Width, body.Height);
     if (bodyBrush) GdipDeleteBrush(bodyBrush);

@@ -5,15 +5,13 @@
 
 #include "../dsp/parameters.h"
 
-inline bool hasKnob(int32_t param) { return kParamTable[param].knob.radius > 0; }
-
 // The first circle containing (x, y), border included, in table order; -1
 // when none does. Squares are summed in 64 bits: two 16-bit mouse coordinates
 // far outside the window would overflow 32 bits and wrap into a false hit.
 inline int32_t knobParamAt(int32_t x, int32_t y) {
     for (int32_t i = 0; i < kParamCount; ++i) {
+        if (!hasKnob(i)) continue;
         const KnobSpec& k = kParamTable[i].knob;
-        if (k.radius <= 0) continue;
         const int64_t dx = x - k.cx, dy = y - k.cy;
         if (dx * dx + dy * dy <= int64_t{k.radius} * k.radius) return i;
     }

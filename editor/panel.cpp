@@ -9,15 +9,15 @@
 #include <cwchar>
 
 #include "knob.h"
+#include "panel_style.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
 namespace {
 
-constexpr ARGB kBackgroundTop = 0xFF0A0C12;
-constexpr ARGB kBackgroundBottom = 0xFF040508;
-constexpr float kPivotX = 420.0f, kPivotY = 230.0f, kNeedleLength = 115.0f;
+using namespace panel_style;
+
 constexpr int kReadoutChars = 64;
 
 struct ScaleLabel {
@@ -74,8 +74,8 @@ void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h
     for (int i = 0; i < 5; ++i)
         if (i != kLabelUnderNeedle) drawScaleLabel(g, r, kScaleLabels[i]);
 
-    for (const ParamSpec& p : kParamTable)
-        if (p.knob.radius > 0) drawKnobBase(g, r, p.knob);
+    for (int32_t i = 0; i < kParamCount; ++i)
+        if (hasKnob(i)) drawKnobBase(g, r, kParamTable[i].knob);
 
     drawText(g, L"DORLIN AUDIO TECHNOLOGIES \u2022 64-BIT NATIVE VST2 \u2022 ZERO LATENCY VCA GLUE", r.footerFont,
              r.centred, r.muted, static_cast<float>(w) * 0.5f, static_cast<float>(h - 22));
@@ -170,6 +170,12 @@ void buildCache(PanelCache& cache, const PanelResources& r, HDC hdc, int32_t w, 
     cache.layerReady = true;
 }
 
+// Both layers, without any cache.
+void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v, int32_t w, int32_t h) {
+    drawFixedLayer(g, r, w, h);
+    drawMovingParts(g, r, v, kAllParts);
+}
+
 }  // namespace
 
 NeedleTip needleTipFor(float g) {
@@ -200,10 +206,6 @@ uint32_t partsThatDiffer(const PanelValues& now, const PanelValues& knobsShown, 
     return parts;
 }
 
-void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v, int32_t w, int32_t h) {
-    drawFixedLayer(g, r, w, h);
-    drawMovingParts(g, r, v, kAllParts);
-}
 
 uint32_t paintPanel(PanelCache& cache, const PanelResources& r, const PanelValues& v, HDC hdc, int32_t w,
                     int32_t h, const RECT* areas, int areaCount) {

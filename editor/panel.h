@@ -31,7 +31,7 @@ constexpr int kMeterPart = kParamCount;
 constexpr uint32_t movingParts() {
     uint32_t parts = 1u << kMeterPart;
     for (int i = 0; i < kParamCount; ++i)
-        if (kParamTable[i].knob.radius > 0) parts |= 1u << i;
+        if (hasKnob(i)) parts |= 1u << i;
     return parts;
 }
 constexpr uint32_t kAllParts = movingParts();
@@ -65,7 +65,4 @@ struct PanelCache {
 constexpr int kMaxPaintAreas = 32;
 uint32_t paintPanel(PanelCache& cache, const PanelResources& resources, const PanelValues& values, HDC hdc,
                     int32_t width, int32_t height, const RECT* areas, int areaCount);
-// Draws the whole panel, both layers, on `g` without any cache.
-void drawWholePanel(GpGraphics* g, const PanelResources& resources, const PanelValues& values, int32_t width,
-                    int32_t height);
 void releasePanelCache(PanelCache& cache);

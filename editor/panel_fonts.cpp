@@ -39,19 +39,9 @@ bool plausibleFace(const uint8_t* data, DWORD size) {
     return 12 + 16 * bigEndian(data + 4, 2) <= size;
 }
 
-// The module this code is linked into: the DLL, or a program that links the
-// editor in (which carries no faces).
-HMODULE ownModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ownModule), &module);
-    return module;
-}
-
 // Adds one embedded face to the collection; a missing or implausible
 // resource adds nothing. Resource memory stays valid while the DLL is loaded.
-void addEmbeddedFace(GpFontCollection* collection, int resourceId) {
-    const HMODULE module = ownModule();
+void addEmbeddedFace(GpFontCollection* collection, HMODULE module, int resourceId) {
     HRSRC found = module ? FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10) /* RCDATA */)
                          : nullptr;
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
@@ -74,11 +64,11 @@ struct EmbeddedFaces {
 EmbeddedFaces embeddedFaces;  // editor UI thread
 
 // The family from the DLL's own faces, the collection made on first need.
-GpFontFamily* embeddedFamily(const EmbeddedFamily& wanted, bool& added) {
+GpFontFamily* embeddedFamily(HMODULE module, const EmbeddedFamily& wanted, bool& added) {
     if (!embeddedFaces.collection) GdipNewPrivateFontCollection(&embeddedFaces.collection);
     if (!embeddedFaces.collection) return nullptr;
     if (!added)
-        for (int face : wanted.faces) addEmbeddedFace(embeddedFaces.collection, face);
+        for (int face : wanted.faces) addEmbeddedFace(embeddedFaces.collection, module, face);
     added = true;
     GpFontFamily* family = nullptr;
     GdipCreateFontFamilyFromName(wanted.name, embeddedFaces.collection, &family);
@@ -87,19 +77,17 @@ GpFontFamily* embeddedFamily(const EmbeddedFamily& wanted, bool& added) {
 
 }  // namespace
 
-PanelFontFamilies createPanelFontFamilies() {
-    PanelFontFamilies fonts{nullptr, installedFamily(kCinzel.name), installedFamily(kInter.name)};
-    if (fonts.cinzel && fonts.inter) return fonts;
-    if (!fonts.cinzel) fonts.cinzel = embeddedFamily(kCinzel, embeddedFaces.cinzelAdded);
-    if (!fonts.inter) fonts.inter = embeddedFamily(kInter, embeddedFaces.interAdded);
-    fonts.embedded = embeddedFaces.collection;
+PanelFontFamilies createPanelFontFamilies(HMODULE module) {
+    PanelFontFamilies fonts{installedFamily(kCinzel.name), installedFamily(kInter.name)};
+    if (!fonts.cinzel) fonts.cinzel = embeddedFamily(module, kCinzel, embeddedFaces.cinzelAdded);
+    if (!fonts.inter) fonts.inter = embeddedFamily(module, kInter, embeddedFaces.interAdded);
     return fonts;
 }
 
 void releasePanelFontFamilies(PanelFontFamilies& fonts) {
     if (fonts.inter) GdipDeleteFontFamily(fonts.inter);
     if (fonts.cinzel) GdipDeleteFontFamily(fonts.cinzel);
-    fonts = PanelFontFamilies{nullptr, nullptr, nullptr};
+    fonts = PanelFontFamilies{nullptr, nullptr};
 }
 
 void releaseEmbeddedPanelFonts() {

@@ -5,13 +5,14 @@
 // there, otherwise from the copy embedded in the DLL. A family that cannot be
 // had either way stays null (its texts are then not drawn).
 struct PanelFontFamilies {
-    Gdiplus::GpFontCollection* embedded;  // private collection, or null
     Gdiplus::GpFontFamily* cinzel;
     Gdiplus::GpFontFamily* inter;
 };
 // Editor UI thread, GDI+ started. Never fails loudly: a missing or damaged resource leaves only that family null.
-PanelFontFamilies createPanelFontFamilies();
-// Releases the families, then lets go of the collection; leaves all null.
+// `module` carries the faces (the DLL; a program that links the editor in
+// carries none).
+PanelFontFamilies createPanelFontFamilies(HMODULE module);
+// Releases the families; leaves both null.
 void releasePanelFontFamilies(PanelFontFamilies& fonts);
 // The collection is the process's one, made on first need and deleted here,
 // once no window holds families from it (the last instance, before GDI+ stops):

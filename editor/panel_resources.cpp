@@ -2,23 +2,14 @@
 
 #include <initializer_list>
 
+#include "panel_style.h"
+
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
 namespace {
 
-constexpr ARGB kCornerDot = 0xFF2D3444;
-constexpr ARGB kRose = 0xFFF43F5E;
-constexpr ARGB kMuted = 0xB48C96AF;
-constexpr ARGB kMeterFill = 0xFF0E1018;
-constexpr ARGB kMeterBorder = 0x50F43F5E;
-constexpr ARGB kScaleArc = 0x64FFFFFF;
-constexpr ARGB kPivot = 0xFFF0CB64;
-constexpr ARGB kRim = 0x78FFFFFF;
-constexpr ARGB kTrack = 0x3CFFFFFF;
-constexpr ARGB kPointer = 0xFFFFFFFF;
-constexpr ARGB kCap = 0xFF10131A;
-constexpr ARGB kCaption = 0xDCC8D2E6;
+using namespace panel_style;
 
 GpFont* font(GpFontFamily* family, float pixels, int style) {
     GpFont* f = nullptr;
@@ -45,9 +36,9 @@ GpPen* pen(ARGB color, float width) {
 
 }  // namespace
 
-PanelResources createPanelResources() {
+PanelResources createPanelResources(HMODULE module) {
     PanelResources r{};
-    r.families = createPanelFontFamilies();
+    r.families = createPanelFontFamilies(module);
     GpFontFamily* cinzel = r.families.cinzel;
     GpFontFamily* inter = r.families.inter;
     r.titleFont = font(cinzel, 18.0f, FontStyleBold);
@@ -73,8 +64,8 @@ PanelResources createPanelResources() {
     r.cap = solid(kCap);
     r.caption = solid(kCaption);
     for (int i = 0; i < kParamCount; ++i) {
+        if (!hasKnob(i)) continue;
         const KnobSpec& knob = kParamTable[i].knob;
-        if (knob.radius <= 0) continue;
         // Half a pixel wider than the track, so it covers the track where it runs.
         r.valueArc[i] = pen(knob.accent, 4.5f);
         r.valueText[i] = solid(knob.accent);

@@ -45,5 +45,6 @@ struct PanelResources {
     GpSolidFill* valueText[kParamCount];
 };
 
-PanelResources createPanelResources();
+// `module` carries the embedded font faces (see panel_fonts.h).
+PanelResources createPanelResources(HMODULE module);
 void releasePanelResources(PanelResources& resources);

@@ -15,10 +15,6 @@ float meter(void* context) {
     return instanceOfContext(context)->engine.gainReductionMeter.load(std::memory_order_relaxed);
 }
 
-bool takeStaleMark(void* context) {
-    return instanceOfContext(context)->editorStale.exchange(false, std::memory_order_relaxed);
-}
-
 void callHost(PluginInstance* p, int32_t opcode, int32_t index, float opt) {
     if (p->audioMaster) p->audioMaster(&p->effect, opcode, index, 0, nullptr, opt);
 }
@@ -43,7 +39,7 @@ int openInstanceEditor(PluginInstance* p, HWND parent) {
         registerEditorClass(moduleHandle);
         editorClassRegistered = true;
     }
-    const EditorHost host{p, parameter, meter, takeStaleMark, beginEdit, setAndAutomate, endEdit};
+    const EditorHost host{p, parameter, meter, beginEdit, setAndAutomate, endEdit};
     p->editor = openEditor(host, moduleHandle, parent, p->editorRect.right, p->editorRect.bottom);
     return p->editor ? 1 : 0;
 }

@@ -59,7 +59,6 @@ extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
         p->params[i].store(kParamTable[i].defaultValue, std::memory_order_relaxed);
     p->hostSampleRate.store(44100.0, std::memory_order_relaxed);
     p->hostBypass.store(false, std::memory_order_relaxed);
-    p->editorStale.store(false, std::memory_order_relaxed);
     p->editor = nullptr;
     p->editorRect = ERect{0, 0, 520, 840};
     initEngineState(p->engine);  // includes the coefficients for 44100 Hz

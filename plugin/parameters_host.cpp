@@ -11,14 +11,12 @@ float pluginGetParameter(AEffect* effect, int32_t index) {
     return p->params[index].load(std::memory_order_relaxed);
 }
 
-// Any host thread, often the audio thread: stores the value and marks the
-// panel stale, and never calls the window system. The editor looks on its
-// own thread.
+// Any host thread, often the audio thread: only stores the value, never
+// calls the window system. An open editor finds the change on its own thread.
 void pluginSetParameter(AEffect* effect, int32_t index, float value) {
     PluginInstance* p = instanceOf(effect);
     if (!p || !isParamIndex(index)) return;
     p->params[index].store(clampParameter(value), std::memory_order_relaxed);
-    p->editorStale.store(true, std::memory_order_relaxed);
 }
 
 int writeParamName(const PluginInstance*, int32_t index, char* text) {

@@ -18,9 +18,6 @@ struct PluginInstance {
     std::atomic<float> params[kParamCount];
     std::atomic<double> hostSampleRate;
     std::atomic<bool> hostBypass;
-    // Set by pluginSetParameter from any thread, taken by the editor: the
-    // panel may show an old value.
-    std::atomic<bool> editorStale;
     // Editor, host main thread only: the open editor (null while closed) and
     // the size it reports to the host.
     Editor* editor;

@@ -123,7 +123,7 @@ TEST_F(EditorLayerTest, WithoutTheCacheThePanelIsDrawnInFull) {
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartupInput input;
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    PanelResources resources = createPanelResources();
+    PanelResources resources = createPanelResources(GetModuleHandleA(nullptr));
     std::mt19937 rng(7);
     for (int round = 0; round < 8; ++round) {
         const PanelState s = randomState(rng);

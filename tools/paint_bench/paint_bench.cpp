@@ -71,7 +71,7 @@ void pump() {
 
 // 1. Paint cost, both painters into the same window device context.
 void paintCost(HWND window, int rounds) {
-    PanelResources resources = createPanelResources();
+    PanelResources resources = createPanelResources(GetModuleHandleA(nullptr));
     PanelCache cache{};
     HDC hdc = GetDC(window);
     PanelValues v{};
