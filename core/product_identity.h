@@ -17,8 +17,8 @@ constexpr int32_t kVst2UniqueId = 0x5155494C;  // 'QUIL'
 constexpr const char* kLv2PluginUri = "http://dorlin-audio.example/plugins/quillet";
 constexpr const char* kLv2RatioUnitUri = "http://dorlin-audio.example/plugins/quillet#ratio";
 
-// VST 3 class id {2699F77B-84D5-4C5B-866B-4C5B6EF14E24}, in the byte order of
-// its text form (the order of the format's COM-compatible Windows builds).
+// VST 3 class id: the 16 bytes the factory reports (moduleinfo.json writes
+// them as 32 hex digits in this order).
 constexpr uint8_t kVst3ClassId[16] = {0x26, 0x99, 0xF7, 0x7B, 0x84, 0xD5, 0x4C, 0x5B,
                                       0x86, 0x6B, 0x4C, 0x5B, 0x6E, 0xF1, 0x4E, 0x24};
 
