@@ -5,17 +5,7 @@
 
 #include <cstdint>
 
-// What the editor may ask of the plug-in. Every call passes `context` back.
-// All are called on the window's thread.
-struct EditorHost {
-    void* context;
-    float (*parameter)(void* context, int32_t index);  // normalised
-    float (*meter)(void* context);                      // gain reduction in dB
-    void (*beginEdit)(void* context, int32_t index);
-    // Clamps and stores the value and reports it to the host for automation.
-    void (*setAndAutomate)(void* context, int32_t index, float value);
-    void (*endEdit)(void* context, int32_t index);
-};
+#include "../core/editor_host.h"
 
 struct Editor;
 

@@ -5,9 +5,10 @@
 
 #include <new>
 
-#include "../dsp/engine.h"
 #include "../editor/editor.h"
 #include "../editor/panel_fonts.h"
+#include "../editor/panel_geometry.h"
+#include "../core/product_identity.h"
 #include "plugin_instance.h"
 
 HINSTANCE moduleHandle = nullptr;
@@ -44,8 +45,8 @@ static void fillEffect(PluginInstance* p) {
     e.numOutputs = 2;
     e.flags = effFlagsHasEditor | effFlagsCanReplacing;
     e.object = p;
-    e.uniqueID = 0x5155494C;  // 'QUIL'
-    e.version = 1000;
+    e.uniqueID = kVst2UniqueId;
+    e.version = kVendorVersion;
     e.processReplacing = pluginProcess;
 }
 
@@ -55,13 +56,9 @@ extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
     PluginInstance* p = new (std::nothrow) PluginInstance{};
     if (!p) return nullptr;
     p->audioMaster = audioMaster;
-    for (int i = 0; i < kParamCount; ++i)
-        p->params[i].store(kParamTable[i].defaultValue, std::memory_order_relaxed);
-    p->hostSampleRate.store(44100.0, std::memory_order_relaxed);
-    p->hostBypass.store(false, std::memory_order_relaxed);
     p->editor = nullptr;
-    p->editorRect = ERect{0, 0, 520, 840};
-    initEngineState(p->engine);  // includes the coefficients for 44100 Hz
+    p->editorRect = ERect{0, 0, static_cast<int16_t>(kPanelHeight), static_cast<int16_t>(kPanelWidth)};
+    initCore(p->core);  // includes the coefficients for 44100 Hz
     startGdiplusForFirstInstance();
     fillEffect(p);
     return &p->effect;
@@ -75,16 +72,11 @@ void destroyInstance(PluginInstance* p) {
     delete p;
 }
 
-// Audio thread. One snapshot of the shared values, then the engine.
+// Audio thread: the block as the host cut it.
 void pluginProcess(AEffect* effect, float** inputs, float** outputs, int32_t sampleFrames) {
     PluginInstance* p = instanceOf(effect);
     if (!p || !inputs || !outputs) return;
-    BlockControls controls;
-    for (int i = 0; i < kParamCount; ++i)
-        controls.params[i] = p->params[i].load(std::memory_order_relaxed);
-    controls.hostSampleRate = p->hostSampleRate.load(std::memory_order_relaxed);
-    controls.hostBypass = p->hostBypass.load(std::memory_order_relaxed);
-    processBlock(p->engine, controls, inputs, outputs, sampleFrames);
+    processCore(p->core, inputs, outputs, sampleFrames);
 }
 
 // Loader thread, under the loader lock.

@@ -1,0 +1,20 @@
+#pragma once
+// What an editor may ask of the plug-in, and the core's side of it. The
+// editor reads values and the meter; a knob drag's begin, values and end go
+// to the format that owns the instance (its EditGestures).
+#include <cstdint>
+
+struct PluginCore;
+
+// Every call passes `context` back; all are made on the editor's thread.
+struct EditorHost {
+    void* context;
+    float (*parameter)(void* context, int32_t index);  // normalised
+    float (*meter)(void* context);                      // gain reduction in dB
+    void (*beginEdit)(void* context, int32_t index);
+    // Clamps and stores the value and reports it to the host for automation.
+    void (*setAndAutomate)(void* context, int32_t index, float value);
+    void (*endEdit)(void* context, int32_t index);
+};
+
+EditorHost editorHostFor(PluginCore& core);
