@@ -11,24 +11,29 @@ float readParameter(void* context, int32_t index) { return parameter(coreOf(cont
 float readMeter(void* context) { return gainReductionMeter(coreOf(context)); }
 
 void beginEdit(void* context, int32_t index) {
-    const EditGestures& g = coreOf(context).gestures;
+    const EditorCallbacks& g = coreOf(context).editorCallbacks;
     if (g.begin) g.begin(g.context, index);
 }
 
 void setAndAutomate(void* context, int32_t index, float value) {
     PluginCore& core = coreOf(context);
     setParameter(core, index, value);
-    const EditGestures& g = core.gestures;
+    const EditorCallbacks& g = core.editorCallbacks;
     if (g.perform) g.perform(g.context, index, parameter(core, index));
 }
 
 void endEdit(void* context, int32_t index) {
-    const EditGestures& g = coreOf(context).gestures;
+    const EditorCallbacks& g = coreOf(context).editorCallbacks;
     if (g.end) g.end(g.context, index);
+}
+
+bool requestSize(void* context, int32_t width, int32_t height) {
+    const EditorCallbacks& c = coreOf(context).editorCallbacks;
+    return c.requestSize && c.requestSize(c.context, width, height);
 }
 
 }  // namespace
 
-EditorHost editorHostFor(PluginCore& core) {
-    return EditorHost{&core, readParameter, readMeter, beginEdit, setAndAutomate, endEdit};
+EditorHost editorHostFor(PluginCore& core, const char* formatName) {
+    return EditorHost{&core, formatName, readParameter, readMeter, beginEdit, setAndAutomate, endEdit, requestSize};
 }

@@ -11,7 +11,7 @@ void initCore(PluginCore& core) {
     core.hostSampleRate.store(kFallbackSampleRate, std::memory_order_relaxed);
     core.hostBypass.store(false, std::memory_order_relaxed);
     core.requestedRate = static_cast<float>(kFallbackSampleRate);
-    core.gestures = EditGestures{};
+    core.editorCallbacks = EditorCallbacks{};
     initEngineState(core.engine);  // includes the coefficients for the fallback rate
 }
 

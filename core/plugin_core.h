@@ -17,14 +17,16 @@ struct ParameterChange {
     float value;
 };
 
-// How the format that owns the instance hears of the editor's knob drags: a
-// begin, each new value, an end, all on the editor's (main) thread. Any member
-// may be null.
-struct EditGestures {
+// How the format that owns the instance hears from its editor, on the
+// editor's (main) thread: a knob drag's begin, each new value and its end, and
+// a request for another window size in device pixels (true when the host
+// took it). Any member may be null.
+struct EditorCallbacks {
     void* context;
     void (*begin)(void* context, int32_t index);
     void (*perform)(void* context, int32_t index, float normalised);
     void (*end)(void* context, int32_t index);
+    bool (*requestSize)(void* context, int32_t width, int32_t height);
 };
 
 struct PluginCore {
@@ -33,7 +35,7 @@ struct PluginCore {
     std::atomic<double> hostSampleRate;  // as the rate rule stored it
     std::atomic<bool> hostBypass;
     float requestedRate;  // the host's last rate request; startOver keeps it
-    EditGestures gestures;
+    EditorCallbacks editorCallbacks;
     EngineState engine;
 };
 

@@ -207,7 +207,7 @@ LRESULT CALLBACK editorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
         if (e) {
             e->window = window;
-            e->resources = createPanelResources(e->module);
+            e->resources = createPanelResources(e->module, e->host.formatName);
             SetTimer(window, kStaleTimer, kStaleCheckMs, nullptr);
         }
         return 0;

@@ -20,12 +20,9 @@ void endEdit(void* context, int32_t index) { callHost(context, audioMasterEndEdi
 // An instance has at most one editor: a second open closes the first.
 int openInstanceEditor(PluginInstance* p, HWND parent) {
     closeInstanceEditor(p);
-    if (!editorClassRegistered) {
-        registerEditorClass(moduleHandle);
-        editorClassRegistered = true;
-    }
-    p->core.gestures = EditGestures{p, beginEdit, automate, endEdit};
-    p->editor = openEditor(editorHostFor(p->core), moduleHandle, parent, p->editorRect.right, p->editorRect.bottom);
+    registerEditorClassOnce();
+    p->core.editorCallbacks = EditorCallbacks{p, beginEdit, automate, endEdit, nullptr};
+    p->editor = openEditor(editorHostFor(p->core, "VST2"), moduleHandle, parent, p->editorRect.right, p->editorRect.bottom);
     return p->editor ? 1 : 0;
 }
 

@@ -1,35 +1,13 @@
 // Library entry, the exported plug-in entry, instance teardown and the audio
 // callback.
 #include <windows.h>
-#include <gdiplus.h>
 
 #include <new>
 
 #include "../editor/editor.h"
-#include "../editor/panel_fonts.h"
 #include "../editor/panel_geometry.h"
 #include "../core/product_identity.h"
 #include "plugin_instance.h"
-
-HINSTANCE moduleHandle = nullptr;
-int32_t liveInstanceCount = 0;
-ULONG_PTR gdiplusToken = 0;
-bool editorClassRegistered = false;
-
-static void startGdiplusForFirstInstance() {
-    const int32_t before = liveInstanceCount;
-    liveInstanceCount = before + 1;
-    if (before != 0) return;
-    Gdiplus::GdiplusStartupInput input;  // version 1, no callback, background thread on
-    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
-}
-
-static void stopGdiplus() {
-    if (gdiplusToken == 0) return;
-    releaseEmbeddedPanelFonts();
-    Gdiplus::GdiplusShutdown(gdiplusToken);
-    gdiplusToken = 0;
-}
 
 static void fillEffect(PluginInstance* p) {
     AEffect& e = p->effect;
@@ -59,7 +37,7 @@ extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
     p->editor = nullptr;
     p->editorRect = ERect{0, 0, static_cast<int16_t>(kPanelHeight), static_cast<int16_t>(kPanelWidth)};
     initCore(p->core);  // includes the coefficients for 44100 Hz
-    startGdiplusForFirstInstance();
+    acquireEditorModule();
     fillEffect(p);
     return &p->effect;
 }
@@ -67,8 +45,7 @@ extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
 // Host main thread, for effClose.
 void destroyInstance(PluginInstance* p) {
     closeInstanceEditor(p);
-    liveInstanceCount -= 1;
-    if (liveInstanceCount == 0) stopGdiplus();
+    releaseEditorModule();
     delete p;
 }
 
@@ -81,19 +58,7 @@ void pluginProcess(AEffect* effect, float** inputs, float** outputs, int32_t sam
 
 // Loader thread, under the loader lock.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        moduleHandle = instance;
-        DisableThreadLibraryCalls(instance);
-    } else if (reason == DLL_PROCESS_DETACH) {
-        // A terminating process (reserved non-null) has already lost its other
-        // threads: touch nothing. GdiplusShutdown is never called from here: it
-        // must not run under the loader lock. A host closes its instances before
-        // unloading, and the last effClose shuts GDI+ down; one that unloads with
-        // live instances leaves GDI+ started rather than risking a deadlock.
-        if (reserved == nullptr && editorClassRegistered && moduleHandle) {
-            unregisterEditorClass(moduleHandle);
-            editorClassRegistered = false;
-        }
-    }
+    if (reason == DLL_PROCESS_ATTACH) editorModuleAttach(instance);
+    else if (reason == DLL_PROCESS_DETACH) editorModuleDetach(reserved != nullptr);
     return TRUE;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "../core/plugin_core.h"
+#include "../editor/editor_module.h"
 #include "vst2_interface.h"
 
 struct Editor;
@@ -21,10 +22,6 @@ struct PluginInstance {
     PluginCore core;
 };
 
-extern HINSTANCE moduleHandle;
-extern int32_t liveInstanceCount;
-extern ULONG_PTR gdiplusToken;
-extern bool editorClassRegistered;
 
 inline PluginInstance* instanceOf(AEffect* effect) {
     return effect ? static_cast<PluginInstance*>(effect->object) : nullptr;

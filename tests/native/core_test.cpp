@@ -197,9 +197,9 @@ TEST(CoreEditorHost, EditsReachTheOwningFormatClamped) {
     } log;
     PluginCore core;
     initCore(core);
-    EditorHost host = editorHostFor(core);
+    EditorHost host = editorHostFor(core, "VST2");
     host.beginEdit(host.context, kRatio);  // no format listening yet: nothing happens
-    core.gestures = {&log,
+    core.editorCallbacks = {&log,
                      [](void* c, int32_t i) { static_cast<Log*>(c)->calls.push_back("begin " + std::to_string(i)); },
                      [](void* c, int32_t i, float v) {
                          static_cast<Log*>(c)->calls.push_back(std::to_string(i) + "=" + std::to_string(v));
