@@ -24,4 +24,14 @@ void closeEditor(Editor* editor);
 // the window's own timer looks again within about 33 ms.
 void editorIdle(Editor* editor);
 
+// The display scale of a window: its DPI over 96, clamped to [1, 3]; 1 for a
+// thread or window that is not DPI aware.
+double displayScaleFor(HWND window);
+// The panel's size in device pixels at `scale` (clamped to [1, 3]), rounded.
+void panelSizeAt(double scale, int32_t* width, int32_t* height);
+// Draws the panel at `scale` (clamped to [1, 3]): the window takes the
+// panel's size at that scale and asks the host for it (EditorHost::requestSize);
+// a host that refuses keeps its frame, and the panel fits itself into it.
+void setEditorScale(Editor* editor, double scale);
+
 LRESULT CALLBACK editorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

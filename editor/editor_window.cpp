@@ -6,6 +6,7 @@
 #include <new>
 
 #include "knob_layout.h"
+#include "panel_geometry.h"
 #include "panel.h"
 
 const char kEditorClassName[] = "DorlinQuilletEditorWndClass";
@@ -190,6 +191,16 @@ void closeEditor(Editor* e) {
     if (e->window && IsWindow(e->window)) DestroyWindow(e->window);  // WM_DESTROY cleans up
     delete e;
 }
+
+// Display scaling is not drawn yet: every window shows the panel at 100 %.
+double displayScaleFor(HWND) { return 1.0; }
+
+void panelSizeAt(double, int32_t* width, int32_t* height) {
+    *width = kPanelWidth;
+    *height = kPanelHeight;
+}
+
+void setEditorScale(Editor*, double) {}
 
 void editorIdle(Editor* e) {
     if (!e || !e->window || GetCurrentThreadId() != e->windowThread) return;
