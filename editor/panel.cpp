@@ -50,19 +50,20 @@ void formatReadout(wchar_t (&text)[kReadoutChars], float shownReduction, float g
 }
 
 // Background, corner dots, title block, meter window with its scale arc, the
-// knobs' bodies, tracks and captions, and the footer.
-void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
-    const Rect frame(0, 0, w, h);
+// knobs' bodies, tracks and captions, and the footer. Background, dots and
+// footer follow the edges of the client area (`f`, in panel units).
+void drawFixedLayer(GpGraphics* g, const PanelResources& r, const PanelFrame& f) {
+    const RectF frame(f.left, f.top, f.right - f.left, f.bottom - f.top);
     GpLineGradient* background = nullptr;
-    GdipCreateLineBrushFromRectI(&frame, kBackgroundTop, kBackgroundBottom, LinearGradientModeVertical,
-                                 WrapModeTile, &background);
-    GdipFillRectangleI(g, background, 0, 0, w, h);
+    GdipCreateLineBrushFromRect(&frame, kBackgroundTop, kBackgroundBottom, LinearGradientModeVertical,
+                                WrapModeTile, &background);
+    GdipFillRectangle(g, background, frame.X, frame.Y, frame.Width, frame.Height);
     if (background) GdipDeleteBrush(background);
 
-    GdipFillEllipseI(g, r.cornerDot, 12, 12, 10, 10);
-    GdipFillEllipseI(g, r.cornerDot, w - 22, 12, 10, 10);
-    GdipFillEllipseI(g, r.cornerDot, 12, h - 22, 10, 10);
-    GdipFillEllipseI(g, r.cornerDot, w - 22, h - 22, 10, 10);
+    GdipFillEllipse(g, r.cornerDot, f.left + 12, f.top + 12, 10, 10);
+    GdipFillEllipse(g, r.cornerDot, f.right - 22, f.top + 12, 10, 10);
+    GdipFillEllipse(g, r.cornerDot, f.left + 12, f.bottom - 22, 10, 10);
+    GdipFillEllipse(g, r.cornerDot, f.right - 22, f.bottom - 22, 10, 10);
 
     drawText(g, L"DORLIN QUILLET\u2122", r.titleFont, nullptr, r.rose, 28, 20);
     drawText(g, L"INVERTED TRANSFORMER VCA GLUE COMPRESSOR \u2022 580 ATTRACTOR SOFT-KNEE", r.subtitleFont,
@@ -77,8 +78,7 @@ void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h
     for (int32_t i = 0; i < kParamCount; ++i)
         if (hasKnob(i)) drawKnobBase(g, r, kParamTable[i].knob);
 
-    drawText(g, r.footerText, r.footerFont,
-             r.centred, r.muted, static_cast<float>(w) * 0.5f, static_cast<float>(h - 22));
+    drawText(g, r.footerText, r.footerFont, r.centred, r.muted, (f.left + f.right) * 0.5f, f.bottom - 22);
 }
 
 // Needle, pivot, readout and the scale label the needle can run under.
@@ -120,10 +120,10 @@ bool sameMeterPart(const PanelValues& a, const PanelValues& b) {
     return wcscmp(readoutA, readoutB) == 0;
 }
 
-uint32_t partsReaching(const RECT& area) {
+uint32_t partsReaching(const RECT& area, const PanelLayout& layout) {
     uint32_t parts = 0;
     for (int part = 0; part <= kMeterPart; ++part) {
-        RECT box = panelPartBox(part), overlap;
+        RECT box = deviceBoxOf(layout, panelPartBox(part)), overlap;
         if (hasPart(part) && IntersectRect(&overlap, &box, &area)) parts |= 1u << part;
     }
     return parts;
@@ -135,11 +135,18 @@ void copyAreas(HDC to, HDC from, const RECT* areas, int count) {
                from, areas[i].left, areas[i].top, SRCCOPY);
 }
 
-GpGraphics* graphicsOn(HDC dc) {
+// Everything is drawn in panel units; at any other scale than 1 the world
+// transform places them, so vectors and text are rasterised at the device's
+// resolution. At scale 1 no transform is set at all.
+GpGraphics* graphicsOn(HDC dc, const PanelLayout& layout) {
     GpGraphics* g = nullptr;
     GdipCreateFromHDC(dc, &g);
     GdipSetSmoothingMode(g, SmoothingModeAntiAlias);
     GdipSetTextRenderingHint(g, TextRenderingHintClearTypeGridFit);
+    if (g && !isIdentity(layout)) {
+        GdipTranslateWorldTransform(g, layout.offsetX, layout.offsetY, MatrixOrderPrepend);
+        GdipScaleWorldTransform(g, layout.scale, layout.scale, MatrixOrderPrepend);
+    }
     return g;
 }
 
@@ -157,22 +164,24 @@ void releaseSurface(PanelSurface& s) {
     s = PanelSurface{};
 }
 
-// Draws the fixed layer into the cache, for a new client size.
-void buildCache(PanelCache& cache, const PanelResources& r, HDC hdc, int32_t w, int32_t h) {
+// Draws the fixed layer into the cache, in device pixels, for a new client
+// size or scale.
+void buildCache(PanelCache& cache, const PanelResources& r, HDC hdc, int32_t w, int32_t h, const PanelLayout& layout) {
     releasePanelCache(cache);
     cache.width = w;
     cache.height = h;
+    cache.layout = layout;
     if (!createSurface(cache.frame, hdc, w, h) || !createSurface(cache.layer, hdc, w, h)) return;
-    GpGraphics* g = graphicsOn(cache.layer.dc);
+    GpGraphics* g = graphicsOn(cache.layer.dc, layout);
     if (!g) return;
-    drawFixedLayer(g, r, w, h);
+    drawFixedLayer(g, r, panelFrameOf(layout, w, h));
     GdipDeleteGraphics(g);
     cache.layerReady = true;
 }
 
 // Both layers, without any cache.
-void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v, int32_t w, int32_t h) {
-    drawFixedLayer(g, r, w, h);
+void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v, const PanelFrame& frame) {
+    drawFixedLayer(g, r, frame);
     drawMovingParts(g, r, v, kAllParts);
 }
 
@@ -208,9 +217,11 @@ uint32_t partsThatDiffer(const PanelValues& now, const PanelValues& knobsShown, 
 
 
 uint32_t paintPanel(PanelCache& cache, const PanelResources& r, const PanelValues& v, HDC hdc, int32_t w,
-                    int32_t h, const RECT* areas, int areaCount) {
+                    int32_t h, const RECT* areas, int areaCount, double scale) {
     if (w <= 0 || h <= 0) return 0;
-    if (cache.width != w || cache.height != h) buildCache(cache, r, hdc, w, h);
+    const PanelLayout layout = panelLayoutFor(w, h, scale);
+    if (cache.width != w || cache.height != h || !sameLayout(cache.layout, layout))
+        buildCache(cache, r, hdc, w, h, layout);
     // Only the areas inside the client area count.
     const RECT client{0, 0, w, h};
     RECT inside[kMaxPaintAreas];
@@ -232,13 +243,13 @@ uint32_t paintPanel(PanelCache& cache, const PanelResources& r, const PanelValue
         // Only the areas are composed; every part reaching into one is drawn
         // whole, so each of their pixels gets its full stack of elements.
         parts = 0;
-        for (int i = 0; i < count; ++i) parts |= partsReaching(inside[i]);
+        for (int i = 0; i < count; ++i) parts |= partsReaching(inside[i], layout);
         copyAreas(target, cache.layer.dc, inside, count);
-        g = graphicsOn(target);
+        g = graphicsOn(target, layout);
         drawMovingParts(g, r, v, parts);
     } else {
-        g = graphicsOn(target);
-        drawWholePanel(g, r, v, w, h);
+        g = graphicsOn(target, layout);
+        drawWholePanel(g, r, v, panelFrameOf(layout, w, h));
     }
     if (g) GdipDeleteGraphics(g);
     if (target != hdc) copyAreas(hdc, target, inside, count);
