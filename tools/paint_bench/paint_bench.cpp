@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "editor/panel.h"
-#include "tests/host/vst_host.h"
+#include "vst2_host/vst_host.h"
 #include "tests/win/reference_panel.h"
 
 namespace {
