@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "panel_geometry.h"
 #include "panel_style.h"
 
 using namespace Gdiplus;
@@ -38,7 +39,7 @@ void drawKnobBase(GpGraphics* g, const PanelResources& r, const KnobSpec& knob) 
     if (bodyBrush) GdipDeleteBrush(bodyBrush);
     GdipDrawEllipseI(g, r.rim, body.X, body.Y, body.Width, body.Height);
     GdipDrawArcI(g, r.track, arc.X, arc.Y, arc.Width, arc.Height, kArcStartDeg, kFullSweepDeg);
-    drawCentredText(g, r, knob.caption, r.captionFont, r.caption, knob.cx, knob.cy + knob.radius + 14);
+    drawCentredText(g, r, knob.caption, r.captionFont, r.caption, knob.cx, knob.cy + knob.radius + kCaptionDrop);
 }
 
 void drawKnobValue(GpGraphics* g, const PanelResources& r, int32_t param, float value,
@@ -59,5 +60,5 @@ void drawKnobValue(GpGraphics* g, const PanelResources& r, int32_t param, float 
 
     // The cap hides the pointer's inner part: only a short tick stays visible.
     GdipFillEllipseI(g, r.cap, cap.X, cap.Y, cap.Width, cap.Height);
-    drawCentredText(g, r, valueText, r.valueFont, r.valueText[param], knob.cx, knob.cy + knob.radius + 28);
+    drawCentredText(g, r, valueText, r.valueFont, r.valueText[param], knob.cx, knob.cy + knob.radius + kValueTextDrop);
 }

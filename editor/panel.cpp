@@ -9,6 +9,7 @@
 #include <cwchar>
 
 #include "knob.h"
+#include "panel_geometry.h"
 #include "panel_style.h"
 
 using namespace Gdiplus;
@@ -59,18 +60,21 @@ void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h
     GdipFillRectangleI(g, background, 0, 0, w, h);
     if (background) GdipDeleteBrush(background);
 
-    GdipFillEllipseI(g, r.cornerDot, 12, 12, 10, 10);
-    GdipFillEllipseI(g, r.cornerDot, w - 22, 12, 10, 10);
-    GdipFillEllipseI(g, r.cornerDot, 12, h - 22, 10, 10);
-    GdipFillEllipseI(g, r.cornerDot, w - 22, h - 22, 10, 10);
+    const int32_t nearSide = kCornerDotInset, right = w - kCornerDotInset - kCornerDotSize,
+                  bottom = h - kCornerDotInset - kCornerDotSize;
+    GdipFillEllipseI(g, r.cornerDot, nearSide, nearSide, kCornerDotSize, kCornerDotSize);
+    GdipFillEllipseI(g, r.cornerDot, right, nearSide, kCornerDotSize, kCornerDotSize);
+    GdipFillEllipseI(g, r.cornerDot, nearSide, bottom, kCornerDotSize, kCornerDotSize);
+    GdipFillEllipseI(g, r.cornerDot, right, bottom, kCornerDotSize, kCornerDotSize);
 
-    drawText(g, L"DORLIN QUILLET\u2122", r.titleFont, nullptr, r.rose, 28, 20);
+    drawText(g, L"DORLIN QUILLET\u2122", r.titleFont, nullptr, r.rose, kTitleX, kTitleY);
     drawText(g, L"INVERTED TRANSFORMER VCA GLUE COMPRESSOR \u2022 580 ATTRACTOR SOFT-KNEE", r.subtitleFont,
-             nullptr, r.muted, 29, 44);
+             nullptr, r.muted, kSubtitleX, kSubtitleY);
 
-    GdipFillRectangleI(g, r.meterFill, 260, 85, 320, 175);
-    GdipDrawRectangleI(g, r.meterBorder, 260, 85, 320, 175);
-    GdipDrawArc(g, r.scaleArc, 300, 110, 240, 240, 210.0f, 120.0f);
+    GdipFillRectangleI(g, r.meterFill, kMeterLeft, kMeterTop, kMeterWidth, kMeterHeight);
+    GdipDrawRectangleI(g, r.meterBorder, kMeterLeft, kMeterTop, kMeterWidth, kMeterHeight);
+    GdipDrawArc(g, r.scaleArc, kPivotX - kScaleRadius, kPivotY - kScaleRadius, 2.0f * kScaleRadius,
+                2.0f * kScaleRadius, kScaleStartDeg, kScaleSweepDeg);
     for (int i = 0; i < 5; ++i)
         if (i != kLabelUnderNeedle) drawScaleLabel(g, r, kScaleLabels[i]);
 
@@ -78,18 +82,20 @@ void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h
         if (hasKnob(i)) drawKnobBase(g, r, kParamTable[i].knob);
 
     drawText(g, L"DORLIN AUDIO TECHNOLOGIES \u2022 64-BIT NATIVE VST2 \u2022 ZERO LATENCY VCA GLUE", r.footerFont,
-             r.centred, r.muted, static_cast<float>(w) * 0.5f, static_cast<float>(h - 22));
+             r.centred, r.muted, static_cast<float>(w) * 0.5f, static_cast<float>(h - kFooterRise));
 }
 
 // Needle, pivot, readout and the scale label the needle can run under.
 void drawMeterPart(GpGraphics* g, const PanelResources& r, const PanelValues& v) {
     const NeedleTip tip = needleTipFor(v.meter);
     GdipDrawLine(g, r.needle, kPivotX, kPivotY, tip.x, tip.y);
-    GdipFillEllipse(g, r.pivot, 414, 224, 12, 12);
+    GdipFillEllipse(g, r.pivot, kPivotX - kPivotRadius, kPivotY - kPivotRadius, 2.0f * kPivotRadius,
+                    2.0f * kPivotRadius);
 
+    // The readout hangs centred under the pivot.
     wchar_t readout[kReadoutChars];
     formatReadout(readout, tip.shownReduction, v.params[kGlue]);
-    drawText(g, readout, r.readoutFont, r.centred, r.rose, 420, 236);
+    drawText(g, readout, r.readoutFont, r.centred, r.rose, kPivotX, kPivotY + kPivotRadius);
 
     drawScaleLabel(g, r, kScaleLabels[kLabelUnderNeedle]);
 }
@@ -179,22 +185,25 @@ void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v
 }  // namespace
 
 NeedleTip needleTipFor(float g) {
-    if (!(g < 18.0f)) g = 18.0f;
+    if (!(g < kScaleFullDb)) g = kScaleFullDb;
     else if (!(g > 0.0f)) g = 0.0f;
-    const float degrees = 330.0f - (g / 18.0f) * 120.0f;
+    constexpr float kScaleEndDeg = kScaleStartDeg + kScaleSweepDeg;  // 0 dB
+    const float degrees = kScaleEndDeg - (g / kScaleFullDb) * kScaleSweepDeg;
     const float radians = static_cast<float>(degrees * 3.141592653589793 / 180.0);
     return NeedleTip{kPivotX + kNeedleLength * cosf(radians), kPivotY + kNeedleLength * sinf(radians), g};
 }
 
 RECT panelPartBox(int part) {
-    // The meter window holds the needle, the readout and the labels.
-    if (part == kMeterPart) return RECT{260, 85, 581, 261};
+    // The meter window holds the needle, the readout and the labels; its
+    // border is drawn on its last column and row too.
+    if (part == kMeterPart)
+        return RECT{kMeterLeft, kMeterTop, kMeterLeft + kMeterWidth + 1, kMeterTop + kMeterHeight + 1};
     // The knob's square, and below it the value text (centred, at most about
-    // 60 pixels wide, 7 above and below its anchor at radius + 28); the boxes
-    // of neighbouring knobs do not meet.
+    // 60 pixels wide, 7 above and below its anchor); the boxes of neighbouring
+    // knobs do not meet.
     const KnobSpec& k = kParamTable[part].knob;
     const int32_t half = k.radius + 10;
-    return RECT{k.cx - half, k.cy - k.radius - 4, k.cx + half, k.cy + k.radius + 40};
+    return RECT{k.cx - half, k.cy - k.radius - 4, k.cx + half, k.cy + k.radius + kValueTextDrop + 12};
 }
 
 uint32_t partsThatDiffer(const PanelValues& now, const PanelValues& knobsShown, const PanelValues& meterShown) {

@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "../../editor/panel.h"
+#include "../../editor/panel_geometry.h"
 #include "../../editor/panel_style.h"
 
 using namespace Gdiplus;
