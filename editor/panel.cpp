@@ -1,7 +1,7 @@
 // The panel painter. Elements follow the panel's drawing order; the fixed
 // layer holds exactly the elements that no value-dependent element lies
 // beneath, so copying it and drawing the rest on top gives the same pixels
-// as drawing everything in order.
+// as drawing everything in order (paintWholePanel).
 #include "panel.h"
 
 #include <cmath>
@@ -50,9 +50,8 @@ void formatReadout(wchar_t (&text)[kReadoutChars], float shownReduction, float g
              static_cast<double>(shownReduction), static_cast<double>(glue));
 }
 
-// Background, corner dots, title block, meter window with its scale arc, the
-// knobs' bodies, tracks and captions, and the footer.
-void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
+// Background, corner dots and title block.
+void drawBackdrop(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
     const Rect frame(0, 0, w, h);
     GpLineGradient* background = nullptr;
     GdipCreateLineBrushFromRectI(&frame, kBackgroundTop, kBackgroundBottom, LinearGradientModeVertical,
@@ -70,23 +69,35 @@ void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h
     drawText(g, L"DORLIN QUILLET\u2122", r.titleFont, nullptr, r.rose, kTitleX, kTitleY);
     drawText(g, L"INVERTED TRANSFORMER VCA GLUE COMPRESSOR \u2022 580 ATTRACTOR SOFT-KNEE", r.subtitleFont,
              nullptr, r.muted, kSubtitleX, kSubtitleY);
+}
 
+// The meter window with its scale arc.
+void drawMeterWindow(GpGraphics* g, const PanelResources& r) {
     GdipFillRectangleI(g, r.meterFill, kMeterLeft, kMeterTop, kMeterWidth, kMeterHeight);
     GdipDrawRectangleI(g, r.meterBorder, kMeterLeft, kMeterTop, kMeterWidth, kMeterHeight);
     GdipDrawArc(g, r.scaleArc, kPivotX - kScaleRadius, kPivotY - kScaleRadius, 2.0f * kScaleRadius,
                 2.0f * kScaleRadius, kScaleStartDeg, kScaleSweepDeg);
-    for (int i = 0; i < 5; ++i)
-        if (i != kLabelUnderNeedle) drawScaleLabel(g, r, kScaleLabels[i]);
+}
 
-    for (int32_t i = 0; i < kParamCount; ++i)
-        if (hasKnob(i)) drawKnobBase(g, r, kParamTable[i].knob);
-
+void drawFooter(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
     drawText(g, L"DORLIN AUDIO TECHNOLOGIES \u2022 64-BIT NATIVE VST2 \u2022 ZERO LATENCY VCA GLUE", r.footerFont,
              r.centred, r.muted, static_cast<float>(w) * 0.5f, static_cast<float>(h - kFooterRise));
 }
 
-// Needle, pivot, readout and the scale label the needle can run under.
-void drawMeterPart(GpGraphics* g, const PanelResources& r, const PanelValues& v) {
+// Backdrop, meter window, the scale labels the needle never reaches, the
+// knobs' bodies, tracks and captions, and the footer.
+void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
+    drawBackdrop(g, r, w, h);
+    drawMeterWindow(g, r);
+    for (int i = 0; i < 5; ++i)
+        if (i != kLabelUnderNeedle) drawScaleLabel(g, r, kScaleLabels[i]);
+    for (int32_t i = 0; i < kParamCount; ++i)
+        if (hasKnob(i)) drawKnobBase(g, r, kParamTable[i].knob);
+    drawFooter(g, r, w, h);
+}
+
+// Needle, pivot and readout.
+void drawNeedleAndReadout(GpGraphics* g, const PanelResources& r, const PanelValues& v) {
     const NeedleTip tip = needleTipFor(v.meter);
     GdipDrawLine(g, r.needle, kPivotX, kPivotY, tip.x, tip.y);
     GdipFillEllipse(g, r.pivot, kPivotX - kPivotRadius, kPivotY - kPivotRadius, 2.0f * kPivotRadius,
@@ -96,16 +107,40 @@ void drawMeterPart(GpGraphics* g, const PanelResources& r, const PanelValues& v)
     wchar_t readout[kReadoutChars];
     formatReadout(readout, tip.shownReduction, v.params[kGlue]);
     drawText(g, readout, r.readoutFont, r.centred, r.rose, kPivotX, kPivotY + kPivotRadius);
+}
 
+// Needle, pivot, readout and the scale label the needle can run under.
+void drawMeterPart(GpGraphics* g, const PanelResources& r, const PanelValues& v) {
+    drawNeedleAndReadout(g, r, v);
     drawScaleLabel(g, r, kScaleLabels[kLabelUnderNeedle]);
+}
+
+void formatKnobValue(wchar_t (&text)[32], const PanelValues& v, int32_t param) {
+    const float shown = unitValue(static_cast<ParamIndex>(param), v.params[param]);
+    swprintf(text, 32, kParamTable[param].knob.valueFormat, static_cast<double>(shown));
 }
 
 // A knob's value arc, pointer, cap and value text.
 void drawKnobPart(GpGraphics* g, const PanelResources& r, const PanelValues& v, int32_t param) {
     wchar_t valueText[32];
-    const float shown = unitValue(static_cast<ParamIndex>(param), v.params[param]);
-    swprintf(valueText, 32, kParamTable[param].knob.valueFormat, static_cast<double>(shown));
+    formatKnobValue(valueText, v, param);
     drawKnobValue(g, r, param, v.params[param], valueText);
+}
+
+// Every element in the panel's order: backdrop, meter window, needle and
+// readout, every scale label, each knob whole, footer.
+void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v, int32_t w, int32_t h) {
+    drawBackdrop(g, r, w, h);
+    drawMeterWindow(g, r);
+    drawNeedleAndReadout(g, r, v);
+    for (const ScaleLabel& label : kScaleLabels) drawScaleLabel(g, r, label);
+    for (int32_t i = 0; i < kParamCount; ++i) {
+        if (!hasKnob(i)) continue;
+        wchar_t valueText[32];
+        formatKnobValue(valueText, v, i);
+        drawKnob(g, r, i, v.params[i], valueText);
+    }
+    drawFooter(g, r, w, h);
 }
 
 bool hasPart(int part) { return (kAllParts >> part) & 1u; }
@@ -176,12 +211,6 @@ void buildCache(PanelCache& cache, const PanelResources& r, HDC hdc, int32_t w, 
     cache.layerReady = true;
 }
 
-// Both layers, without any cache.
-void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v, int32_t w, int32_t h) {
-    drawFixedLayer(g, r, w, h);
-    drawMovingParts(g, r, v, kAllParts);
-}
-
 }  // namespace
 
 NeedleTip needleTipFor(float g) {
@@ -236,23 +265,27 @@ uint32_t paintPanel(PanelCache& cache, const PanelResources& r, const PanelValue
     HDC target = ownFrame ? cache.frame.dc : haveFrame ? passing.dc : hdc;
 
     uint32_t parts = kAllParts;
-    GpGraphics* g = nullptr;
     if (cache.layerReady) {
         // Only the areas are composed; every part reaching into one is drawn
         // whole, so each of their pixels gets its full stack of elements.
         parts = 0;
         for (int i = 0; i < count; ++i) parts |= partsReaching(inside[i]);
         copyAreas(target, cache.layer.dc, inside, count);
-        g = graphicsOn(target);
+        GpGraphics* g = graphicsOn(target);
         drawMovingParts(g, r, v, parts);
+        if (g) GdipDeleteGraphics(g);
     } else {
-        g = graphicsOn(target);
-        drawWholePanel(g, r, v, w, h);
+        paintWholePanel(r, v, target, w, h);
     }
-    if (g) GdipDeleteGraphics(g);
     if (target != hdc) copyAreas(hdc, target, inside, count);
     releaseSurface(passing);
     return parts;
+}
+
+void paintWholePanel(const PanelResources& r, const PanelValues& v, HDC hdc, int32_t w, int32_t h) {
+    GpGraphics* g = graphicsOn(hdc);
+    drawWholePanel(g, r, v, w, h);
+    if (g) GdipDeleteGraphics(g);
 }
 
 void releasePanelCache(PanelCache& cache) {
