@@ -8,6 +8,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "../dsp/parameter_text.h"
 #include "knob.h"
 #include "panel_geometry.h"
 #include "panel_style.h"
@@ -44,10 +45,22 @@ void drawScaleLabel(GpGraphics* g, const PanelResources& r, const ScaleLabel& la
     drawText(g, label.text, r.scaleFont, nullptr, r.muted, label.x, label.y);
 }
 
+constexpr int kValueTextChars = 32;
+
+// A parameter's text with unit (ASCII), widened for GDI+.
+void formatValueText(wchar_t (&text)[kValueTextChars], int32_t param, float value) {
+    char narrow[kValueTextChars];
+    writeValueText(param, value, narrow, sizeof narrow);
+    int i = 0;
+    for (; narrow[i] != '\0'; ++i) text[i] = static_cast<unsigned char>(narrow[i]);
+    text[i] = L'\0';
+}
+
 void formatReadout(wchar_t (&text)[kReadoutChars], float shownReduction, float glueParam) {
-    const float glue = unitValue(kGlue, glueParam);
-    swprintf(text, kReadoutChars, L"GAIN REDUCTION: -%.1f dB \u2022 GLUE: %.0f%%",
-             static_cast<double>(shownReduction), static_cast<double>(glue));
+    wchar_t glue[kValueTextChars];
+    formatValueText(glue, kGlue, glueParam);
+    swprintf(text, kReadoutChars, L"GAIN REDUCTION: -%.1f dB \u2022 GLUE: %ls", static_cast<double>(shownReduction),
+             glue);
 }
 
 // Background, corner dots and title block.
@@ -115,15 +128,10 @@ void drawMeterPart(GpGraphics* g, const PanelResources& r, const PanelValues& v)
     drawScaleLabel(g, r, kScaleLabels[kLabelUnderNeedle]);
 }
 
-void formatKnobValue(wchar_t (&text)[32], const PanelValues& v, int32_t param) {
-    const float shown = unitValue(static_cast<ParamIndex>(param), v.params[param]);
-    swprintf(text, 32, kParamTable[param].knob.valueFormat, static_cast<double>(shown));
-}
-
 // A knob's value arc, pointer, cap and value text.
 void drawKnobPart(GpGraphics* g, const PanelResources& r, const PanelValues& v, int32_t param) {
-    wchar_t valueText[32];
-    formatKnobValue(valueText, v, param);
+    wchar_t valueText[kValueTextChars];
+    formatValueText(valueText, param, v.params[param]);
     drawKnobValue(g, r, param, v.params[param], valueText);
 }
 
@@ -136,8 +144,8 @@ void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v
     for (const ScaleLabel& label : kScaleLabels) drawScaleLabel(g, r, label);
     for (int32_t i = 0; i < kParamCount; ++i) {
         if (!hasKnob(i)) continue;
-        wchar_t valueText[32];
-        formatKnobValue(valueText, v, i);
+        wchar_t valueText[kValueTextChars];
+        formatValueText(valueText, i, v.params[i]);
         drawKnob(g, r, i, v.params[i], valueText);
     }
     drawFooter(g, r, w, h);
