@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <cwchar>
+#include <iterator>
 
 #include "../dsp/parameter_text.h"
 #include "knob.h"
@@ -102,7 +103,7 @@ void drawFooter(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
 void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
     drawBackdrop(g, r, w, h);
     drawMeterWindow(g, r);
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < static_cast<int>(std::size(kScaleLabels)); ++i)
         if (i != kLabelUnderNeedle) drawScaleLabel(g, r, kScaleLabels[i]);
     for (int32_t i = 0; i < kParamCount; ++i)
         if (hasKnob(i)) drawKnobBase(g, r, kParamTable[i].knob);
