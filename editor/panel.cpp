@@ -94,8 +94,8 @@ void drawMeterWindow(GpGraphics* g, const PanelResources& r) {
 }
 
 void drawFooter(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
-    drawText(g, L"DORLIN AUDIO TECHNOLOGIES \u2022 64-BIT NATIVE VST2 \u2022 ZERO LATENCY VCA GLUE", r.footerFont,
-             r.centred, r.muted, static_cast<float>(w) * 0.5f, static_cast<float>(h - kFooterRise));
+    drawText(g, r.footerText, r.footerFont, r.centred, r.muted, static_cast<float>(w) * 0.5f,
+             static_cast<float>(h - kFooterRise));
 }
 
 // Backdrop, meter window, the scale labels the needle never reaches, the
