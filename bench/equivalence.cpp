@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "engine.h"
+#include "engine_constants.h"
 #include "engine_runners.h"
 #include "engine_state.h"
 #include "literal_engine.h"
@@ -44,7 +45,7 @@ void automatedParams(int64_t block, float params[kBenchParamCount]) {
 float automatedRate(int64_t block) {
     if (block < 800) return 44100.0f;
     if (block < 1600) return 48000.0f;
-    if (block < 2000) return 4000.0f;  // below the coefficients' 8000 Hz floor
+    if (block < 2000) return 4000.0f;  // below the coefficients' kLowestSampleRate
     return 44100.0f;
 }
 
@@ -57,14 +58,14 @@ CaseResult automatedCase(const BenchSignal& signal) {
     constexpr int32_t kBlock = 64;
     auto shipped = std::make_unique<EngineState>();
     initEngineState(*shipped);
-    std::atomic<double> hostRate{44100.0};
+    std::atomic<double> hostRate{kFallbackSampleRate};
     LiteralCompressor literal;
     literalInit(literal, signal.params);
     StereoBuffer a, b;
     sizeLike(signal, a);
     sizeLike(signal, b);
     bool metersMatch = true;
-    float rate = 44100.0f;
+    float rate = static_cast<float>(kFallbackSampleRate);
     for (int64_t at = 0, block = 0; at < signal.frames(); at += kBlock, ++block) {
         if (automatedRate(block) != rate) {
             rate = automatedRate(block);

@@ -42,7 +42,7 @@ BlockValues valuesWith(float ratio, float glue) {
     for (int i = 0; i < kParamCount; ++i) params[i] = kParamTable[i].defaultValue;
     params[kRatio] = ratio;
     params[kGlue] = glue;
-    return blockValuesFor(params, 44100.0);
+    return blockValuesFor(params, kFallbackSampleRate);
 }
 
 TEST(GainComputer, WorkedPointAtTwiceTheThreshold) {
@@ -132,7 +132,7 @@ TEST(Engine, ZeroAndNegativeCountsOnlyDecayTheMeter) {
         float buf[2] = {9, 9};
         rig.process(buf, buf, buf, buf, n);
         EXPECT_EQ(buf[0], 9.0f);
-        EXPECT_EQ(rig.meter(), 0.82f * meter + 0.18f * 0.0f);
+        EXPECT_EQ(rig.meter(), kMeterKeep * meter + kMeterTake * 0.0f);
         // Null channel pointers are never touched for a count of 0.
         rig.process(nullptr, nullptr, nullptr, nullptr, n);
     }
@@ -144,7 +144,7 @@ TEST(Engine, MeterAfterTenQuietBlocks) {
     rig.state.gainReductionMeter.store(10.0f);
     std::vector<float> quiet(64, 0.001f), oL, oR;
     for (int b = 0; b < 10; ++b) rig.run(quiet, quiet, oL, oR, 64);
-    EXPECT_NEAR(rig.meter(), 10.0 * std::pow(0.82, 10), 1e-5);
+    EXPECT_NEAR(rig.meter(), 10.0 * std::pow(kMeterKeep, 10), 1e-5);
     EXPECT_NEAR(rig.meter(), 1.37, 0.01);
 }
 
@@ -186,11 +186,11 @@ TEST(Engine, MixZeroGivesTheInputClipped) {
     l[11] = -1.0f;
     rig.run(l, r, oL, oR);
     for (size_t i = 0; i < l.size(); ++i) {
-        ASSERT_EQ(oL[i], std::max(-0.98f, std::min(0.98f, l[i]))) << i;
-        ASSERT_EQ(oR[i], std::max(-0.98f, std::min(0.98f, r[i]))) << i;
+        ASSERT_EQ(oL[i], std::max(-kOutputCeilingFloat, std::min(kOutputCeilingFloat, l[i]))) << i;
+        ASSERT_EQ(oR[i], std::max(-kOutputCeilingFloat, std::min(kOutputCeilingFloat, r[i]))) << i;
     }
-    EXPECT_EQ(oL[10], 0.98f);
-    EXPECT_EQ(oL[11], -0.98f);
+    EXPECT_EQ(oL[10], kOutputCeilingFloat);
+    EXPECT_EQ(oL[11], -kOutputCeilingFloat);
     EXPECT_GT(rig.meter(), 0.0f) << "the detector still runs";
 }
 
@@ -268,16 +268,16 @@ TEST(Engine, NonFiniteBurstLeavesNoTraceInTheDetector) {
             a.run(badL, badR, oA, oB, block);
             b.run(silentL, silentR, oC, oD, block);
             for (size_t i = 0; i < l.size(); ++i) {
-                ASSERT_TRUE(std::isfinite(oA[i]) && std::fabs(oA[i]) <= 0.98f) << i;
-                ASSERT_TRUE(std::isfinite(oB[i]) && std::fabs(oB[i]) <= 0.98f) << i;
+                ASSERT_TRUE(std::isfinite(oA[i]) && std::fabs(oA[i]) <= kOutputCeilingFloat) << i;
+                ASSERT_TRUE(std::isfinite(oB[i]) && std::fabs(oB[i]) <= kOutputCeilingFloat) << i;
                 if (i >= 10006 || i < 10000) {
                     ASSERT_EQ(oA[i], oC[i]) << armor << " " << i << " block " << block;
                     ASSERT_EQ(oB[i], oD[i]) << armor << " " << i;
                 }
             }
-            EXPECT_EQ(oA[10000], 0.98f) << "NaN is written as +0.98";
-            EXPECT_EQ(oA[10003], 0.98f) << "1e30 clipped";
-            EXPECT_EQ(oA[10005], -0.98f) << "-1e30 clipped";
+            EXPECT_EQ(oA[10000], kOutputCeilingFloat) << "NaN is written as the positive ceiling";
+            EXPECT_EQ(oA[10003], kOutputCeilingFloat) << "1e30 clipped";
+            EXPECT_EQ(oA[10005], -kOutputCeilingFloat) << "-1e30 clipped";
             expectSameState(a.state, b.state);
         }
     }
@@ -307,7 +307,8 @@ TEST(Engine, EveryHostRateGivesFiniteBoundedOutput) {
         makeProgram(l, r, 5000);
         rig.run(l, r, oL, oR, 1000);
         for (size_t i = 0; i < l.size(); ++i)
-            ASSERT_TRUE(std::fabs(oL[i]) <= 0.98f && std::fabs(oR[i]) <= 0.98f) << rate << " " << i;
+            ASSERT_TRUE(std::fabs(oL[i]) <= kOutputCeilingFloat && std::fabs(oR[i]) <= kOutputCeilingFloat)
+                << rate << " " << i;
         EXPECT_TRUE(std::isfinite(rig.meter())) << rate;
     }
 }
