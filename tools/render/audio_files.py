@@ -60,10 +60,12 @@ def _cut_short(sound):
     log = sound.extra_info
     if "> file length" in log:
         return True
-    for said, real in re.findall(r"^\s*(?:data|SSND)\s*:\s*(\d+)\s*\(should be (\d+)\)", log, re.M):
-        if int(said) > int(real) and int(said) not in (0, 0xFFFFFFFF):
-            return True
-    return False
+    # WAV and AIFF give their data chunk's size, W64 only its whole file's
+    # ("riff"); RF64 keeps the frame count in its ds64 chunk.
+    sizes = re.findall(r"^\s*(?:data|SSND|riff)\s*:\s*(\d+)\s*\(should be (\d+)\)", log, re.M)
+    sizes += [(said, real) for real, said in
+              re.findall(r"frame count (\d+) does not match value from 'ds64' chunk of (\d+)", log)]
+    return any(int(said) > int(real) and int(said) not in (0, 0xFFFFFFFF) for said, real in sizes)
 
 
 def probe(path):
