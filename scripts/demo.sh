@@ -43,9 +43,9 @@ if [ ! -f "$OUT/demo-clip.wav" ]; then
   raw_to_wav "$WORK/clip.raw" -b 16 "$OUT/demo-clip.wav"
 fi
 
-# Settings in the plug-in's units; the ends of a range as the normalised 0 and
-# 1, since a display value is the middle of the values that show it (100 %
-# glue would be 0.9975).
+# Heavy glue. Settings are in the plug-in's units, the ends of a range the
+# normalised 0 and 1: a display value is the middle of the values that show it
+# (100 % glue would be 0.9975).
 HEAVY_GLUE=(--set "Threshold=-30 dB" --set Ratio=8:1 --set "Attack=10 ms" --set "Release=300 ms"
             --set "580 Glue=1" --set "Makeup=+4 dB")
 step "rendering the clip with the default settings and with heavy glue"
