@@ -5,17 +5,7 @@
 
 #include <cstdint>
 
-// What the editor may ask of the plug-in. Every call passes `context` back.
-// All are called on the window's thread.
-struct EditorHost {
-    void* context;
-    float (*parameter)(void* context, int32_t index);  // normalised
-    float (*meter)(void* context);                      // gain reduction in dB
-    void (*beginEdit)(void* context, int32_t index);
-    // Clamps and stores the value and reports it to the host for automation.
-    void (*setAndAutomate)(void* context, int32_t index, float value);
-    void (*endEdit)(void* context, int32_t index);
-};
+#include "../core/editor_host.h"
 
 struct Editor;
 
@@ -33,5 +23,15 @@ void closeEditor(Editor* editor);
 // from what it shows. From another thread than the window's it does nothing:
 // the window's own timer looks again within about 33 ms.
 void editorIdle(Editor* editor);
+
+// The display scale of a window: its DPI over 96, clamped to [1, 3]; 1 for a
+// thread or window that is not DPI aware.
+double displayScaleFor(HWND window);
+// The panel's size in device pixels at `scale` (clamped to [1, 3]), rounded.
+void panelSizeAt(double scale, int32_t* width, int32_t* height);
+// Draws the panel at `scale` (clamped to [1, 3]): the window takes the
+// panel's size at that scale and asks the host for it (EditorHost::requestSize);
+// a host that refuses keeps its frame, and the panel fits itself into it.
+void setEditorScale(Editor* editor, double scale);
 
 LRESULT CALLBACK editorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

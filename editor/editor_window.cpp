@@ -5,7 +5,9 @@
 
 #include <new>
 
+#include "../core/product_identity.h"
 #include "knob_layout.h"
+#include "panel_geometry.h"
 #include "panel.h"
 
 const char kEditorClassName[] = "DorlinQuilletEditorWndClass";
@@ -176,7 +178,7 @@ Editor* openEditor(const EditorHost& host, HINSTANCE module, HWND parent, int32_
     e->module = module;
     e->windowThread = GetCurrentThreadId();
     // WM_CREATE stores the window and makes the drawing objects.
-    CreateWindowExA(0, kEditorClassName, "Dorlin Quillet", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+    CreateWindowExA(0, kEditorClassName, kProductName, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                     0, 0, width, height, parent, nullptr, module, e);
     if (!e->window) {
         delete e;
@@ -190,6 +192,16 @@ void closeEditor(Editor* e) {
     if (e->window && IsWindow(e->window)) DestroyWindow(e->window);  // WM_DESTROY cleans up
     delete e;
 }
+
+// Display scaling is not drawn yet: every window shows the panel at 100 %.
+double displayScaleFor(HWND) { return 1.0; }
+
+void panelSizeAt(double, int32_t* width, int32_t* height) {
+    *width = kPanelWidth;
+    *height = kPanelHeight;
+}
+
+void setEditorScale(Editor*, double) {}
 
 void editorIdle(Editor* e) {
     if (!e || !e->window || GetCurrentThreadId() != e->windowThread) return;
@@ -207,7 +219,7 @@ LRESULT CALLBACK editorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
         if (e) {
             e->window = window;
-            e->resources = createPanelResources(e->module);
+            e->resources = createPanelResources(e->module, e->host.formatName);
             SetTimer(window, kStaleTimer, kStaleCheckMs, nullptr);
         }
         return 0;

@@ -77,7 +77,7 @@ void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h
     for (int32_t i = 0; i < kParamCount; ++i)
         if (hasKnob(i)) drawKnobBase(g, r, kParamTable[i].knob);
 
-    drawText(g, L"DORLIN AUDIO TECHNOLOGIES \u2022 64-BIT NATIVE VST2 \u2022 ZERO LATENCY VCA GLUE", r.footerFont,
+    drawText(g, r.footerText, r.footerFont,
              r.centred, r.muted, static_cast<float>(w) * 0.5f, static_cast<float>(h - 22));
 }
 

@@ -34,10 +34,23 @@ GpPen* pen(ARGB color, float width) {
     return p;
 }
 
+// The footer's words around the format's name (ASCII), cut to fit.
+void writeFooterText(wchar_t (&out)[96], const char* formatName) {
+    size_t n = 0;
+    auto append = [&](const wchar_t* text) {
+        for (; *text && n + 1 < 96; ++text) out[n++] = *text;
+    };
+    append(L"DORLIN AUDIO TECHNOLOGIES \u2022 64-BIT NATIVE ");
+    for (; *formatName && n + 1 < 96; ++formatName) out[n++] = static_cast<wchar_t>(*formatName);
+    append(L" \u2022 ZERO LATENCY VCA GLUE");
+    out[n] = 0;
+}
+
 }  // namespace
 
-PanelResources createPanelResources(HMODULE module) {
+PanelResources createPanelResources(HMODULE module, const char* formatName) {
     PanelResources r{};
+    writeFooterText(r.footerText, formatName ? formatName : "VST2");
     r.families = createPanelFontFamilies(module);
     GpFontFamily* cinzel = r.families.cinzel;
     GpFontFamily* inter = r.families.inter;

@@ -43,8 +43,10 @@ struct PanelResources {
     GpSolidFill* caption;
     GpPen* valueArc[kParamCount];     // in each knob's accent; null without a knob
     GpSolidFill* valueText[kParamCount];
+    wchar_t footerText[96];  // names the plug-in format the panel runs in
 };
 
-// `module` carries the embedded font faces (see panel_fonts.h).
-PanelResources createPanelResources(HMODULE module);
+// `module` carries the embedded font faces (see panel_fonts.h); `formatName`
+// is the host format the footer names ("VST2", "VST3", "CLAP").
+PanelResources createPanelResources(HMODULE module, const char* formatName = "VST2");
 void releasePanelResources(PanelResources& resources);

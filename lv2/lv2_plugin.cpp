@@ -1,17 +1,17 @@
-// The compressor as an LV2 plug-in: the host's ports drive the same engine as
-// the VST 2 shell, one engine block per run() call.
+// The compressor as an LV2 plug-in: the host's ports drive the same core as
+// the VST 2 shell, one block per run() call.
 #include <lv2/core/lv2.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <new>
 
-#include "engine.h"
 #include "lv2_ports.h"
+#include "../core/plugin_core.h"
+#include "../core/product_identity.h"
 
 namespace {
 
@@ -25,9 +25,7 @@ struct ControlCache {
 };
 
 struct Lv2Instance {
-    EngineState engine;
-    std::atomic<double> hostSampleRate;
-    float instantiateRate;  // as the rate rule receives it; activate() starts over from it
+    PluginCore core;
     const float* controls[kParamCount];
     ControlCache cache[kParamCount];
     float* meter;
@@ -53,17 +51,12 @@ float rateForRule(double rate) {
     return rate < FLT_MAX ? static_cast<float>(rate) : FLT_MAX;
 }
 
-void startOver(Lv2Instance& p) {
-    initEngineState(p.engine);
-    applySampleRate(p.hostSampleRate, p.engine.coefficients, p.instantiateRate);
-}
-
 LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const*) {
     Lv2Instance* p = new (std::nothrow) Lv2Instance{};
     if (!p) return nullptr;
+    initCore(p->core);
+    setSampleRate(p->core, rateForRule(rate));
     for (int i = 0; i < kParamCount; ++i) p->cache[i] = cacheFor(i, NAN);  // as if unconnected
-    p->instantiateRate = rateForRule(rate);
-    startOver(*p);
     return p;
 }
 
@@ -77,7 +70,7 @@ void connectPort(LV2_Handle handle, uint32_t port, void* data) {
 }
 
 // LV2 asks activate() to reset everything but the port connections.
-void activate(LV2_Handle handle) { startOver(*static_cast<Lv2Instance*>(handle)); }
+void activate(LV2_Handle handle) { startOver(static_cast<Lv2Instance*>(handle)->core); }
 
 // Audio thread: one snapshot of the control ports, then the engine.
 void run(LV2_Handle handle, uint32_t frames) {
@@ -88,27 +81,26 @@ void run(LV2_Handle handle, uint32_t frames) {
         for (float* out : p.outputs)
             if (out) std::fill_n(out, frames, 0.0f);
     } else {
-        BlockControls controls;
+        // The host's enable port is the Bypass parameter; the core's host
+        // bypass stays off.
         for (int i = 0; i < kParamCount; ++i) {
             // An unconnected control reads as NaN, which gives the default.
             const float value = p.controls[i] ? *p.controls[i] : NAN;
             if (bitsOf(value) != p.cache[i].portBits) p.cache[i] = cacheFor(i, value);
-            controls.params[i] = p.cache[i].normalised;
+            setParameter(p.core, i, p.cache[i].normalised);
         }
-        controls.hostSampleRate = p.hostSampleRate.load(std::memory_order_relaxed);
-        controls.hostBypass = false;  // the host's enable port is the Bypass parameter
-        // The engine counts frames in int32; a larger run (over 8 GB per
+        // The core counts frames in int32; a larger run (over 8 GB per
         // channel) goes through in several blocks. Zero frames is one block.
         uint32_t done = 0;
         do {
             const int32_t count = static_cast<int32_t>(std::min<uint32_t>(frames - done, INT32_MAX));
             const float* in[2] = {p.inputs[0] + done, p.inputs[1] + done};
             float* out[2] = {p.outputs[0] + done, p.outputs[1] + done};
-            processBlock(p.engine, controls, in, out, count);
+            processCore(p.core, in, out, count);
             done += static_cast<uint32_t>(count);
         } while (done < frames);
     }
-    if (p.meter) *p.meter = p.engine.gainReductionMeter.load(std::memory_order_relaxed);
+    if (p.meter) *p.meter = gainReductionMeter(p.core);
 }
 
 void cleanup(LV2_Handle handle) { delete static_cast<Lv2Instance*>(handle); }

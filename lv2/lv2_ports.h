@@ -5,16 +5,14 @@
 #include <cmath>
 #include <cstdint>
 
+#include "../dsp/engine_constants.h"
 #include "parameters.h"
-
-constexpr const char* kLv2PluginUri = "http://dorlin-audio.example/plugins/quillet";
-constexpr const char* kLv2RatioUnitUri = "http://dorlin-audio.example/plugins/quillet#ratio";
+#include "../core/product_identity.h"
 
 constexpr uint32_t kMeterPort = kParamCount;
 constexpr uint32_t kAudioInPorts[2] = {kParamCount + 1, kParamCount + 2};
 constexpr uint32_t kAudioOutPorts[2] = {kParamCount + 3, kParamCount + 4};
 constexpr uint32_t kPortCount = kParamCount + 5;
-constexpr float kMeterMaxDb = 24.0f;  // the engine's largest per-sample reduction
 
 // The value a host stores in control port `index` for normalised `v`: the
 // unit value in double, rounded once to the port's float.

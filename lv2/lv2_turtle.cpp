@@ -79,7 +79,7 @@ void writePlugin(FILE* f) {
                  "\t[\n\t\ta lv2:OutputPort, lv2:ControlPort ;\n\t\tlv2:index %u ;\n"
                  "\t\tlv2:symbol \"gain_reduction\" ;\n\t\tlv2:name \"Gain Reduction\" ;\n"
                  "\t\tunits:unit units:db ;\n\t\tlv2:minimum 0.0 ;\n\t\tlv2:maximum %s\n\t] ,\n",
-                 kMeterPort, decimal(kMeterMaxDb).c_str());
+                 kMeterPort, decimal(kMeterRangeDb).c_str());
     writeAudioPort(f, kAudioInPorts[0], true, "in_l", "Left In");
     std::fputs(" ,\n", f);
     writeAudioPort(f, kAudioInPorts[1], true, "in_r", "Right In");

@@ -15,6 +15,7 @@ PACKAGES=(
   sox libsox-fmt-all gnuplot-nox
   liblilv-dev lilv-utils x42-plugins lsp-plugins-lv2 calf-plugins
   lv2-dev sordi
+  dpf-source
 )
 
 missing=()

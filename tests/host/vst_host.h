@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../../plugin/vst2_interface.h"
+#include "../../vst2/vst2_interface.h"
 
 struct HostCall {
     AEffect* effect;

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "plugin/plugin_instance.h"
+#include "vst2/plugin_instance.h"
 #include "crash_guard.h"
 #include "stress_random.h"
 #include "vst_host.h"
@@ -125,7 +125,7 @@ void uiStep(AEffect* effect, HWND parent, StressRng& rng) {
     }
     // The meter's range: a per-sample reduction is reported as at most 100 dB.
     const float meter =
-        static_cast<PluginInstance*>(effect->object)->engine.gainReductionMeter.load(std::memory_order_relaxed);
+        static_cast<PluginInstance*>(effect->object)->core.engine.gainReductionMeter.load(std::memory_order_relaxed);
     if (!(meter >= 0.0f && meter <= 100.0f)) fail("meter outside its range", meter, 0);
 }
 

@@ -1,5 +1,5 @@
 // The DLL's side of the LV2 meter identity test (tests/lv2/trace_io.h).
-#include "../../plugin/plugin_instance.h"
+#include "../../vst2/plugin_instance.h"
 #include "../lv2/trace_io.h"
 #include "vst_host.h"
 
@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     if (!e) return 2;
     dispatch(e, effSetSampleRate, 0, 0, nullptr, a.rate);
     for (int i = 0; i < kParamCount; ++i) e->setParameter(e, i, a.params[i]);
-    const std::atomic<float>& meter = static_cast<PluginInstance*>(e->object)->engine.gainReductionMeter;
+    const std::atomic<float>& meter = static_cast<PluginInstance*>(e->object)->core.engine.gainReductionMeter;
     return writeTrace(argv, a.block, [&](float** io, int32_t n) {
         e->processReplacing(e, io, io, n);
         return meter.load();

@@ -3,7 +3,7 @@
 // fresh child of the shared host window.
 #include <gtest/gtest.h>
 
-#include "../../plugin/plugin_instance.h"
+#include "../../vst2/plugin_instance.h"
 #include "editor_test_support.h"
 #include "vst_host.h"
 
@@ -39,7 +39,7 @@ public:
     void setAll(float v) {
         for (int i = 0; i < 9; ++i) effect->setParameter(effect, i, v);
     }
-    void setMeter(float db) { instance()->engine.gainReductionMeter.store(db, std::memory_order_relaxed); }
+    void setMeter(float db) { instance()->core.engine.gainReductionMeter.store(db, std::memory_order_relaxed); }
     std::vector<HostCall> automationCalls() const { return callsWith(audioMasterAutomate); }
     static std::vector<HostCall> callsWith(int32_t opcode) {
         std::vector<HostCall> out;

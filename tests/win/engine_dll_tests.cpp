@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "../../dsp/engine_constants.h"
-#include "../../plugin/plugin_instance.h"
+#include "../../vst2/plugin_instance.h"
 #include "vst_host.h"
 
 namespace {
@@ -44,7 +44,7 @@ protected:
         if (b) closeEffect(b);
         unloadPlugin(plugin);
     }
-    static EngineState& engine(AEffect* e) { return static_cast<PluginInstance*>(e->object)->engine; }
+    static EngineState& engine(AEffect* e) { return static_cast<PluginInstance*>(e->object)->core.engine; }
     static float meter(AEffect* e) { return engine(e).gainReductionMeter.load(); }
     // Every recursive field of the engine, as raw bytes.
     static std::vector<unsigned char> stateBytes(AEffect* e) {

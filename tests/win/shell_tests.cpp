@@ -8,7 +8,7 @@
 #include <string>
 
 #include "../../dsp/engine_constants.h"
-#include "../../plugin/plugin_instance.h"
+#include "../../vst2/plugin_instance.h"
 #include "vst_host.h"
 
 namespace {
@@ -98,8 +98,8 @@ TEST_F(ShellTest, NullAudioMasterCreatesNothing) {
 TEST_F(ShellTest, NewInstanceAnswersTheDefaults) {
     const float defaults[9] = {0.5f, 0.35f, 0.3f, 0.15f, 0.65f, 0.35f, 0.25f, 1.0f, 0.0f};
     for (int i = 0; i < 9; ++i) EXPECT_EQ(effect->getParameter(effect, i), defaults[i]) << i;
-    EXPECT_EQ(instance()->hostSampleRate.load(), kFallbackSampleRate);
-    EXPECT_FALSE(instance()->hostBypass.load());
+    EXPECT_EQ(instance()->core.hostSampleRate.load(), kFallbackSampleRate);
+    EXPECT_FALSE(instance()->core.hostBypass.load());
 }
 
 TEST_F(ShellTest, SetParameterClampsAndOutOfRangeIndicesAreIgnored) {
@@ -228,11 +228,11 @@ TEST_F(ShellTest, SimpleQueries) {
 
 TEST_F(ShellTest, BypassRequest) {
     EXPECT_EQ(dispatch(effect, effSetBypass, 0, 2), 1);
-    EXPECT_TRUE(instance()->hostBypass.load());
+    EXPECT_TRUE(instance()->core.hostBypass.load());
     EXPECT_EQ(dispatch(effect, effSetBypass, 0, 0), 1);
-    EXPECT_FALSE(instance()->hostBypass.load());
+    EXPECT_FALSE(instance()->core.hostBypass.load());
     EXPECT_EQ(dispatch(effect, effSetBypass, 0, -1), 1);
-    EXPECT_TRUE(instance()->hostBypass.load());
+    EXPECT_TRUE(instance()->core.hostBypass.load());
 }
 
 TEST_F(ShellTest, SampleRateRule) {
@@ -245,9 +245,9 @@ TEST_F(ShellTest, SampleRateRule) {
         {96000.0f, 96000.0, 192, 36.4424747816416 / 96000.0}};
     for (const Case& c : cases) {
         EXPECT_EQ(dispatch(effect, effSetSampleRate, 0, 0, nullptr, c.rate), 0);
-        EXPECT_EQ(instance()->hostSampleRate.load(), c.stored) << c.rate;
-        EXPECT_EQ(instance()->engine.coefficients.windowLength.load(), c.window) << c.rate;
-        EXPECT_EQ(instance()->engine.coefficients.wobbleIncrement.load(), c.wobble) << c.rate;
+        EXPECT_EQ(instance()->core.hostSampleRate.load(), c.stored) << c.rate;
+        EXPECT_EQ(instance()->core.engine.coefficients.windowLength.load(), c.window) << c.rate;
+        EXPECT_EQ(instance()->core.engine.coefficients.wobbleIncrement.load(), c.wobble) << c.rate;
     }
 }
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../../editor/editor.h"
-#include "../../plugin/plugin_instance.h"
+#include "../../vst2/plugin_instance.h"
 #include "vst_host.h"
 
 extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "plugin/vst2_interface.h"
+#include "vst2/vst2_interface.h"
 
 namespace {
 

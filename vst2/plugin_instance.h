@@ -5,8 +5,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "../dsp/engine_state.h"
-#include "../dsp/parameters.h"
+#include "../core/plugin_core.h"
+#include "../editor/editor_module.h"
 #include "vst2_interface.h"
 
 struct Editor;
@@ -14,23 +14,14 @@ struct Editor;
 struct PluginInstance {
     AEffect effect;  // first member: the AEffect and the instance share one address
     audioMasterCallback audioMaster;
-    // Shared with the audio thread: relaxed atomics, each one aligned value.
-    std::atomic<float> params[kParamCount];
-    std::atomic<double> hostSampleRate;
-    std::atomic<bool> hostBypass;
     // Editor, host main thread only: the open editor (null while closed) and
     // the size it reports to the host.
     Editor* editor;
     ERect editorRect;
-    // gainReductionMeter, analysis state, rate coefficients, window counter,
-    // envelope and detector filter state, in that order.
-    EngineState engine;
+    // Parameters, host rate and bypass, the engine and its meter.
+    PluginCore core;
 };
 
-extern HINSTANCE moduleHandle;
-extern int32_t liveInstanceCount;
-extern ULONG_PTR gdiplusToken;
-extern bool editorClassRegistered;
 
 inline PluginInstance* instanceOf(AEffect* effect) {
     return effect ? static_cast<PluginInstance*>(effect->object) : nullptr;

@@ -1,8 +1,8 @@
 // The host dispatcher.
 #include <cstring>
 
-#include "../dsp/rate_coefficients.h"
 #include "plugin_instance.h"
+#include "../core/product_identity.h"
 
 static intptr_t writeNameString(void* ptr, const char* text) {
     if (!ptr) return 0;
@@ -33,7 +33,7 @@ intptr_t pluginDispatcher(AEffect* effect, int32_t opcode, int32_t index, intptr
     case effGetParamDisplay: return writeParamDisplay(p, index, text);
     case effGetParamName: return writeParamName(p, index, text);
     case effSetSampleRate:
-        applySampleRate(p->hostSampleRate, p->engine.coefficients, opt);
+        setSampleRate(p->core, opt);
         return 0;
     case effEditGetRect:
         if (ptr) *static_cast<ERect**>(ptr) = &p->editorRect;
@@ -42,11 +42,11 @@ intptr_t pluginDispatcher(AEffect* effect, int32_t opcode, int32_t index, intptr
     case effEditClose: closeInstanceEditor(p); return 1;
     case effEditIdle: idleInstanceEditor(p); return 0;
     case effGetPlugCategory: return kPlugCategEffect;
-    case effSetBypass: p->hostBypass.store(value != 0, std::memory_order_relaxed); return 1;
-    case effGetEffectName: return writeNameString(ptr, "Dorlin Quillet");
-    case effGetVendorString: return writeNameString(ptr, "Dorlin Audio Technologies");
-    case effGetProductString: return writeNameString(ptr, "Dorlin Quillet VCA Compressor");
-    case effGetVendorVersion: return 1000;
+    case effSetBypass: setHostBypass(p->core, value != 0); return 1;
+    case effGetEffectName: return writeNameString(ptr, kProductName);
+    case effGetVendorString: return writeNameString(ptr, kVendorName);
+    case effGetProductString: return writeNameString(ptr, kProductString);
+    case effGetVendorVersion: return kVendorVersion;
     case effCanDo: return canDo(ptr);
     default: return 0;  // effOpen and every unhandled opcode
     }

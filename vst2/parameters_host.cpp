@@ -7,16 +7,14 @@
 // Any host thread.
 float pluginGetParameter(AEffect* effect, int32_t index) {
     PluginInstance* p = instanceOf(effect);
-    if (!p || !isParamIndex(index)) return 0.0f;
-    return p->params[index].load(std::memory_order_relaxed);
+    return p ? parameter(p->core, index) : 0.0f;
 }
 
 // Any host thread, often the audio thread: only stores the value, never
 // calls the window system. An open editor finds the change on its own thread.
 void pluginSetParameter(AEffect* effect, int32_t index, float value) {
     PluginInstance* p = instanceOf(effect);
-    if (!p || !isParamIndex(index)) return;
-    p->params[index].store(clampParameter(value), std::memory_order_relaxed);
+    if (p) setParameter(p->core, index, value);
 }
 
 int writeParamName(const PluginInstance*, int32_t index, char* text) {
@@ -33,7 +31,7 @@ int writeParamLabel(const PluginInstance*, int32_t index, char* text) {
 
 int writeParamDisplay(const PluginInstance* p, int32_t index, char* text) {
     if (!isParamIndex(index) || !text) return 0;
-    const float v = p->params[index].load(std::memory_order_relaxed);
+    const float v = parameter(p->core, index);
     snprintf(text, kParamDisplayBytes, kParamTable[index].format,
              static_cast<double>(displayValue(index, v)));
     return 1;

@@ -1,0 +1,88 @@
+#include "plugin_core.h"
+
+#include <cmath>
+
+#include "engine.h"
+#include "engine_constants.h"
+
+void initCore(PluginCore& core) {
+    for (int i = 0; i < kParamCount; ++i)
+        core.params[i].store(kParamTable[i].defaultValue, std::memory_order_relaxed);
+    core.hostSampleRate.store(kFallbackSampleRate, std::memory_order_relaxed);
+    core.hostBypass.store(false, std::memory_order_relaxed);
+    core.requestedRate = static_cast<float>(kFallbackSampleRate);
+    core.editorCallbacks = EditorCallbacks{};
+    initEngineState(core.engine);  // includes the coefficients for the fallback rate
+}
+
+void setParameter(PluginCore& core, int32_t index, float normalised) {
+    if (!isParamIndex(index)) return;
+    core.params[index].store(clampParameter(normalised), std::memory_order_relaxed);
+}
+
+float parameter(const PluginCore& core, int32_t index) {
+    return isParamIndex(index) ? core.params[index].load(std::memory_order_relaxed) : 0.0f;
+}
+
+float gainReductionMeter(const PluginCore& core) {
+    return core.engine.gainReductionMeter.load(std::memory_order_relaxed);
+}
+
+void setSampleRate(PluginCore& core, float hostRate) {
+    core.requestedRate = hostRate;
+    applySampleRate(core.hostSampleRate, core.engine.coefficients, hostRate);
+}
+
+void setHostBypass(PluginCore& core, bool bypassed) {
+    core.hostBypass.store(bypassed, std::memory_order_relaxed);
+}
+
+void startOver(PluginCore& core) {
+    initEngineState(core.engine);
+    applySampleRate(core.hostSampleRate, core.engine.coefficients, core.requestedRate);
+}
+
+namespace {
+
+bool usable(const ParameterChange& c) { return isParamIndex(c.index) && !std::isnan(c.value); }
+
+// One engine block over frames [from, to) with the values as they stand.
+void runPiece(PluginCore& core, const float* const* inputs, float* const* outputs, int32_t from,
+              int32_t to) {
+    BlockControls controls;
+    for (int i = 0; i < kParamCount; ++i) controls.params[i] = core.params[i].load(std::memory_order_relaxed);
+    controls.hostSampleRate = core.hostSampleRate.load(std::memory_order_relaxed);
+    controls.hostBypass = core.hostBypass.load(std::memory_order_relaxed);
+    const float* in[2] = {inputs[0] + from, inputs[1] + from};
+    float* out[2] = {outputs[0] + from, outputs[1] + from};
+    processBlock(core.engine, controls, in, out, to - from);
+}
+
+}  // namespace
+
+void applyChanges(PluginCore& core, const ParameterChange* changes, int32_t changeCount) {
+    for (int32_t i = 0; changes && i < changeCount; ++i)
+        if (usable(changes[i])) setParameter(core, changes[i].index, changes[i].value);
+}
+
+void processCore(PluginCore& core, const float* const* inputs, float* const* outputs, int32_t frames,
+                  const ParameterChange* changes, int32_t changeCount) {
+    if (!changes) changeCount = 0;
+    if (frames <= 0) {
+        applyChanges(core, changes, changeCount);
+        runPiece(core, inputs, outputs, 0, frames);
+        return;
+    }
+    int32_t done = 0;
+    for (int32_t i = 0; i < changeCount; ++i) {
+        const ParameterChange& c = changes[i];
+        if (!usable(c)) continue;
+        const int32_t at = c.offset < done ? done : (c.offset < frames ? c.offset : frames);
+        if (at > done) {
+            runPiece(core, inputs, outputs, done, at);
+            done = at;
+        }
+        setParameter(core, c.index, c.value);
+    }
+    if (done < frames) runPiece(core, inputs, outputs, done, frames);
+}

@@ -1,0 +1,72 @@
+#pragma once
+// The plug-in as every host format sees it: the nine parameter values, the
+// host's rate and bypass, the engine and its meter. A format's wrapper only
+// translates its binary interface onto these functions; it never reaches into
+// the engine itself.
+#include <atomic>
+#include <cstdint>
+
+#include "../dsp/engine_state.h"
+#include "../dsp/parameters.h"
+
+// One parameter change at a frame inside a block: from that frame on,
+// parameter `index` has the normalised `value`.
+struct ParameterChange {
+    int32_t offset;
+    int32_t index;
+    float value;
+};
+
+// How the format that owns the instance hears from its editor, on the
+// editor's (main) thread: a knob drag's begin, each new value and its end, and
+// a request for another window size in device pixels (true when the host
+// took it). Any member may be null.
+struct EditorCallbacks {
+    void* context;
+    void (*begin)(void* context, int32_t index);
+    void (*perform)(void* context, int32_t index, float normalised);
+    void (*end)(void* context, int32_t index);
+    bool (*requestSize)(void* context, int32_t width, int32_t height);
+};
+
+struct PluginCore {
+    // Shared with the audio thread: relaxed atomics, each one aligned value.
+    std::atomic<float> params[kParamCount];
+    std::atomic<double> hostSampleRate;  // as the rate rule stored it
+    std::atomic<bool> hostBypass;
+    float requestedRate;  // the host's last rate request; startOver keeps it
+    EditorCallbacks editorCallbacks;
+    EngineState engine;
+};
+
+// Main thread, before any other call: defaults, not bypassed, 44100 Hz.
+void initCore(PluginCore& core);
+
+// Any thread. The value goes through the clamp rule (NaN gives 1); an index
+// outside the table is ignored (and reads as 0).
+void setParameter(PluginCore& core, int32_t index, float normalised);
+float parameter(const PluginCore& core, int32_t index);
+float gainReductionMeter(const PluginCore& core);
+
+// Main thread, while the host does not process: the rate rule (zero, negative
+// or NaN runs at the fallback rate) and new coefficients.
+void setSampleRate(PluginCore& core, float hostRate);
+// Any thread; reaches the engine at its next block.
+void setHostBypass(PluginCore& core, bool bypassed);
+// Main thread, while the host does not process (activate, reset): the
+// compressor and meter start afresh at the current rate; parameters, bypass
+// and rate stay.
+void startOver(PluginCore& core);
+
+// Audio thread. Processes `frames` frames (outputs may alias inputs). The
+// changes apply in list order, each from its frame on: the block is split at
+// their offsets and each piece is one engine block, exactly as if the host had
+// split it there and set the values in between. An offset below the previous
+// change's (or negative) counts as that change's offset; an offset at or past
+// the block's end applies after the last frame. A change with an unknown index
+// or a NaN value is dropped. A block of 0 frames (or fewer) applies its
+// changes and then runs one empty engine block, as a host's empty call does.
+void processCore(PluginCore& core, const float* const* inputs, float* const* outputs, int32_t frames,
+                  const ParameterChange* changes = nullptr, int32_t changeCount = 0);
+// Any thread, when the host does not process: the changes, applied at once.
+void applyChanges(PluginCore& core, const ParameterChange* changes, int32_t changeCount);

@@ -1,0 +1,28 @@
+#pragma once
+// The parameter values as a small versioned blob, for the formats whose hosts
+// save a plug-in's own state (VST 3, CLAP). VST 2 saves no state of its own:
+// its hosts keep the parameters.
+//
+// Layout, little-endian: "DQst", version (u16, 1), entry count (u16), then per
+// entry the identifier's length (u8), the identifier (the table's symbol,
+// [a-z0-9_], 1 to 32 bytes) and the normalised value (IEEE float32). Values
+// are keyed by identifier, so a later release with more parameters reads this
+// one's blobs (a parameter a blob lacks takes its default) and this release
+// reads a later one's (identifiers it does not know are skipped).
+#include <cstddef>
+#include <cstdint>
+
+struct PluginCore;
+
+constexpr size_t kStateBlobMaxBytes = 8 + 255 * (1 + 32 + 4);  // the largest blob a reader accepts
+
+// Writes the blob into `out`; returns its size, or 0 (nothing written) when
+// `capacity` is too small. Any thread.
+size_t writeState(const PluginCore& core, uint8_t* out, size_t capacity);
+
+// Reads a blob, all or nothing: a blob that is truncated, longer than its
+// entries, of another magic or version, with an identifier that is malformed
+// or appears twice, with no identifier this release knows, or with a value
+// that is NaN, infinite or outside [0, 1] changes nothing and returns false.
+// Main thread (the values reach the engine at its next block).
+bool readState(PluginCore& core, const uint8_t* data, size_t size);

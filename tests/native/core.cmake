@@ -1,0 +1,3 @@
+# The format-neutral plug-in core.
+add_native_test(core_test ${CMAKE_CURRENT_LIST_DIR}/core_test.cpp)
+target_link_libraries(core_test PRIVATE core)

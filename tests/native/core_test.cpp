@@ -1,0 +1,216 @@
+// The plug-in core through its own interface: in-block parameter changes
+// against the host cutting the block itself, the state blob and its bad
+// input, and the editor's gestures.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "editor_host.h"
+#include "engine_test_signals.h"
+#include "plugin_core.h"
+#include "state_blob.h"
+
+namespace {
+
+struct CoreRig {
+    PluginCore core;
+    std::vector<float> outL, outR;
+    explicit CoreRig(float rate = 48000.0f) {
+        initCore(core);
+        setSampleRate(core, rate);
+    }
+    void process(const float* l, const float* r, size_t at, int32_t n, const ParameterChange* changes = nullptr,
+                 int32_t count = 0) {
+        const float* in[2] = {l + at, r + at};
+        float* out[2] = {&outL[at], &outR[at]};
+        processCore(core, in, out, n, changes, count);
+    }
+};
+
+// The same signal through two cores must give the same bits and meter.
+void expectSameOutput(const CoreRig& a, const CoreRig& b, const char* what) {
+    ASSERT_EQ(0, std::memcmp(a.outL.data(), b.outL.data(), a.outL.size() * sizeof(float))) << what;
+    ASSERT_EQ(0, std::memcmp(a.outR.data(), b.outR.data(), a.outR.size() * sizeof(float))) << what;
+    ASSERT_EQ(gainReductionMeter(a.core), gainReductionMeter(b.core)) << what;
+}
+
+TEST(CoreChanges, SplittingAtTheChangesEqualsTheHostCuttingTheBlock) {
+    std::vector<float> l, r;
+    makeProgram(l, r, 48000, 48000.0, 1.5f);
+    std::mt19937 random(7);
+    for (int trial = 0; trial < 60; ++trial) {
+        CoreRig split, cut;
+        split.outL.assign(l.size(), 0.0f), split.outR = split.outL;
+        cut.outL = split.outL, cut.outR = split.outL;
+        size_t at = 0;
+        while (at < l.size()) {
+            const int32_t frames = std::min<int32_t>(1 + random() % 700, static_cast<int32_t>(l.size() - at));
+            // Sorted offsets inside the block, as a host sends them; several may
+            // share a frame and there may be more changes than frames.
+            std::vector<ParameterChange> changes(random() % 12);
+            for (ParameterChange& c : changes)
+                c = {static_cast<int32_t>(random() % frames), static_cast<int32_t>(random() % kParamCount),
+                     std::uniform_real_distribution<float>(0.0f, 1.0f)(random)};
+            std::sort(changes.begin(), changes.end(),
+                      [](const ParameterChange& a, const ParameterChange& b) { return a.offset < b.offset; });
+            split.process(l.data(), r.data(), at, frames, changes.data(), static_cast<int32_t>(changes.size()));
+            int32_t done = 0;
+            for (const ParameterChange& c : changes) {
+                if (c.offset > done) cut.process(l.data(), r.data(), at + done, c.offset - done);
+                done = std::max(done, c.offset);
+                setParameter(cut.core, c.index, c.value);
+            }
+            if (done < frames) cut.process(l.data(), r.data(), at + done, frames - done);
+            at += static_cast<size_t>(frames);
+        }
+        expectSameOutput(split, cut, ("trial " + std::to_string(trial)).c_str());
+    }
+}
+
+// A change list a host got wrong gives what its plain reading gives: offsets
+// never go back, negative ones are frame 0, late ones apply after the block,
+// unknown parameters and NaN values are dropped.
+TEST(CoreChanges, MalformedListsReadAsTheirPlainForm) {
+    const float nan = std::nanf("");
+    struct Case {
+        const char* what;
+        std::vector<ParameterChange> given, plain;
+    } cases[] = {
+        {"out of order", {{300, kThreshold, 0.1f}, {100, kRatio, 0.9f}}, {{300, kThreshold, 0.1f}, {300, kRatio, 0.9f}}},
+        {"negative", {{-5, kThreshold, 0.1f}}, {{0, kThreshold, 0.1f}}},
+        {"past the end", {{100, kMix, 0.3f}, {9999, kThreshold, 0.0f}}, {{100, kMix, 0.3f}, {512, kThreshold, 0.0f}}},
+        {"unknown index", {{10, -1, 0.5f}, {20, kParamCount, 0.5f}, {30, kRatio, 1.0f}}, {{30, kRatio, 1.0f}}},
+        {"NaN value", {{10, kThreshold, nan}, {40, kRatio, 0.0f}}, {{40, kRatio, 0.0f}}},
+        {"out of range", {{10, kThreshold, -3.0f}, {20, kRatio, 7.0f}}, {{10, kThreshold, 0.0f}, {20, kRatio, 1.0f}}},
+    };
+    std::vector<float> l, r;
+    makeProgram(l, r, 2048, 48000.0, 2.0f);
+    for (const Case& c : cases) {
+        CoreRig given, plain;
+        given.outL.assign(l.size(), 0.0f), given.outR = given.outL;
+        plain.outL = given.outL, plain.outR = given.outL;
+        for (size_t at = 0; at < l.size(); at += 512) {
+            given.process(l.data(), r.data(), at, 512, c.given.data(), static_cast<int32_t>(c.given.size()));
+            plain.process(l.data(), r.data(), at, 512, c.plain.data(), static_cast<int32_t>(c.plain.size()));
+        }
+        expectSameOutput(given, plain, c.what);
+    }
+}
+
+TEST(CoreChanges, AnEmptyBlockAppliesItsChangesAndLetsTheMeterFall) {
+    CoreRig rig;
+    std::vector<float> l(4096, 0.9f), r(4096, 0.9f);
+    rig.outL.assign(4096, 0.0f), rig.outR = rig.outL;
+    rig.process(l.data(), r.data(), 0, 4096);
+    const float before = gainReductionMeter(rig.core);
+    ASSERT_GT(before, 0.5f);
+    const ParameterChange change{0, kThreshold, 1.0f};
+    rig.process(l.data(), r.data(), 0, 0, &change, 1);
+    EXPECT_EQ(parameter(rig.core, kThreshold), 1.0f);
+    EXPECT_FLOAT_EQ(gainReductionMeter(rig.core), kMeterKeep * before);
+}
+
+std::vector<uint8_t> stateOf(const PluginCore& core) {
+    std::vector<uint8_t> blob(kStateBlobMaxBytes);
+    blob.resize(writeState(core, blob.data(), blob.size()));
+    return blob;
+}
+
+// An entry as a later release might write it.
+void appendEntry(std::vector<uint8_t>& blob, const char* id, float value) {
+    blob.push_back(static_cast<uint8_t>(std::strlen(id)));
+    blob.insert(blob.end(), id, id + std::strlen(id));
+    uint8_t bytes[4];
+    std::memcpy(bytes, &value, 4);  // little-endian machine
+    blob.insert(blob.end(), bytes, bytes + 4);
+    blob[6] += 1;
+}
+
+TEST(CoreState, RoundTripsEveryValueBitForBitAndReadsOtherReleases) {
+    PluginCore saved, loaded;
+    initCore(saved), initCore(loaded);
+    for (int i = 0; i < kParamCount; ++i) setParameter(saved, i, 0.1f * i + 0.0123f);
+    std::vector<uint8_t> blob = stateOf(saved);
+    ASSERT_GT(blob.size(), 8u);
+    EXPECT_EQ(writeState(saved, blob.data(), blob.size() - 1), 0u) << "too small a buffer gets nothing";
+    ASSERT_TRUE(readState(loaded, blob.data(), blob.size()));
+    for (int i = 0; i < kParamCount; ++i) EXPECT_EQ(parameter(loaded, i), parameter(saved, i)) << i;
+
+    // A later release's parameter is skipped; one this release has that the
+    // blob lacks (an earlier release's blob) takes its default.
+    std::vector<uint8_t> later = blob;
+    appendEntry(later, "sidechain_gain", 0.7f);
+    ASSERT_TRUE(readState(loaded, later.data(), later.size()));
+    std::vector<uint8_t> earlier(blob.begin(), blob.begin() + 8);
+    earlier[6] = 0;
+    appendEntry(earlier, "threshold", 0.25f);
+    ASSERT_TRUE(readState(loaded, earlier.data(), earlier.size()));
+    EXPECT_EQ(parameter(loaded, kThreshold), 0.25f);
+    EXPECT_EQ(parameter(loaded, kRatio), kParamTable[kRatio].defaultValue);
+}
+
+TEST(CoreState, BadBlobsChangeNothing) {
+    PluginCore core, other;
+    initCore(core), initCore(other);
+    for (int i = 0; i < kParamCount; ++i) setParameter(core, i, 0.05f * i + 0.3f), setParameter(other, i, 0.02f * i);
+    const std::vector<uint8_t> good = stateOf(other);
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> bad;
+    bad.push_back({"empty", {}});
+    for (size_t n = 1; n < good.size(); ++n) bad.push_back({"cut at " + std::to_string(n), {good.begin(), good.begin() + n}});
+    bad.push_back({"one byte too many", good}), bad.back().second.push_back(0);
+    bad.push_back({"wrong magic", good}), bad.back().second[0] = 'X';
+    bad.push_back({"newer version", good}), bad.back().second[4] = 2;
+    bad.push_back({"count too large", good}), bad.back().second[6] += 1;
+    const float values[] = {std::nanf(""), INFINITY, -INFINITY, -0.001f, 1.0001f, 1e30f};
+    for (float v : values) {
+        std::vector<uint8_t> blob = good;
+        std::memcpy(&blob[8 + 1 + std::strlen("threshold")], &v, 4);
+        bad.push_back({"value " + std::to_string(v), blob});
+    }
+    bad.push_back({"duplicate", good}), appendEntry(bad.back().second, "ratio", 0.5f);
+    bad.push_back({"malformed identifier", good}), appendEntry(bad.back().second, "Ratio!", 0.5f);
+    std::vector<uint8_t> unknownOnly(good.begin(), good.begin() + 8);
+    unknownOnly[6] = 0;
+    appendEntry(unknownOnly, "later_one", 0.5f), appendEntry(unknownOnly, "later_two", 0.5f);
+    bad.push_back({"unknown identifiers only", unknownOnly});
+    bad.push_back({"1 MB", std::vector<uint8_t>(1 << 20, 0x44)});
+    std::mt19937 random(3);
+    for (int i = 0; i < 2000; ++i) {
+        std::vector<uint8_t> blob(random() % 200);
+        for (uint8_t& b : blob) b = static_cast<uint8_t>(random());
+        if (blob.size() >= 8 && i % 2) std::copy(good.begin(), good.begin() + 6, blob.begin());
+        bad.push_back({"random " + std::to_string(i), blob});
+    }
+    const std::vector<uint8_t> before = stateOf(core);
+    for (const auto& [what, blob] : bad) {
+        EXPECT_FALSE(readState(core, blob.data(), blob.size())) << what;
+        ASSERT_EQ(stateOf(core), before) << what;
+    }
+}
+
+TEST(CoreEditorHost, EditsReachTheOwningFormatClamped) {
+    struct Log {
+        std::vector<std::string> calls;
+    } log;
+    PluginCore core;
+    initCore(core);
+    EditorHost host = editorHostFor(core, "VST2");
+    host.beginEdit(host.context, kRatio);  // no format listening yet: nothing happens
+    core.editorCallbacks = {&log,
+                     [](void* c, int32_t i) { static_cast<Log*>(c)->calls.push_back("begin " + std::to_string(i)); },
+                     [](void* c, int32_t i, float v) {
+                         static_cast<Log*>(c)->calls.push_back(std::to_string(i) + "=" + std::to_string(v));
+                     },
+                     [](void* c, int32_t i) { static_cast<Log*>(c)->calls.push_back("end " + std::to_string(i)); },
+                     nullptr};
+    host.beginEdit(host.context, kRatio);
+    host.setAndAutomate(host.context, kRatio, 1.5f);
+    host.endEdit(host.context, kRatio);
+    EXPECT_EQ(log.calls, (std::vector<std::string>{"begin 1", "1=1.000000", "end 1"}));
+    EXPECT_EQ(host.parameter(host.context, kRatio), 1.0f);
+}
+
+}  // namespace
