@@ -2,8 +2,7 @@
 # resources. Captures land in editor-captures/ beside the programs.
 add_library(editor_test_support STATIC ${CMAKE_CURRENT_LIST_DIR}/editor_test_support.cpp)
 target_include_directories(editor_test_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(editor_test_support PUBLIC vst2_host psapi)
-target_compile_options(editor_test_support PRIVATE -Wall -Wextra -Werror)
+target_link_libraries(editor_test_support PUBLIC vst2_host psapi PRIVATE dq_warnings)
 
 # The editor library is linked in for its painter: the layered paint is held
 # to the whole panel painted from scratch, and to its own fallback path.
