@@ -94,10 +94,10 @@ void writePlugin(FILE* f) {
                f);
     writeOwnUnits(f);
     std::fprintf(f,
-                 "<%s>\n\ta lv2:Plugin, lv2:CompressorPlugin, doap:Project ;\n\tdoap:name \"Dorlin Quillet\" ;\n"
-                 "\tdoap:maintainer [ foaf:name \"Dorlin Audio Technologies\" ] ;\n"
+                 "<%s>\n\ta lv2:Plugin, lv2:CompressorPlugin, doap:Project ;\n\tdoap:name \"%s\" ;\n"
+                 "\tdoap:maintainer [ foaf:name \"%s\" ] ;\n"
                  "\tlv2:optionalFeature lv2:hardRTCapable ;\n\tlv2:port\n",
-                 kLv2PluginUri);
+                 kLv2PluginUri, kProductName, kVendorName);
     for (int i = 0; i < kParamCount; ++i) {
         writeControlPort(f, i);
         std::fputs(" ,\n", f);
