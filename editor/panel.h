@@ -69,3 +69,10 @@ constexpr int kMaxPaintAreas = 32;
 uint32_t paintPanel(PanelCache& cache, const PanelResources& resources, const PanelValues& values, HDC hdc,
                     int32_t width, int32_t height, const RECT* areas, int areaCount, double scale = 1.0);
 void releasePanelCache(PanelCache& cache);
+
+// The whole panel drawn straight into `hdc` from scratch, every element in
+// the panel's order, with no cache, placed as paintPanel places it: the
+// pixels the cached paint must give, and the paint itself when the cache
+// cannot be made.
+void paintWholePanel(const PanelResources& resources, const PanelValues& values, HDC hdc, int32_t width,
+                     int32_t height, double scale = 1.0);

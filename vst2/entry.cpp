@@ -33,7 +33,7 @@ extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
     PluginInstance* p = new (std::nothrow) PluginInstance{};
     if (!p) return nullptr;
     p->audioMaster = audioMaster;
-    initCore(p->core);  // includes the coefficients for 44100 Hz
+    initCore(p->core);  // includes the coefficients for the fallback rate
     acquireEditorModule();
     fillEffect(p);
     return &p->effect;
