@@ -1,12 +1,13 @@
 // The editor at the display's scale, run by editor_dpi.sh in a prefix of its
 // own at each of 96, 120, 144 and 192 DPI (DQ_TEST_DPI); Wine's processes are
 // per-monitor DPI aware. The host here answers audioMasterSizeWindow as told.
+// Panels are read as the editor prints them: at 192 DPI the panel is larger
+// than Xvfb's screen.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <functional>
-#include <tuple>
 #include <utility>
 
 #include "../../dsp/parameters.h"
@@ -53,27 +54,6 @@ HWND unawareParent() {
                                  frame, nullptr, nullptr, nullptr);
     SetThreadDpiAwarenessContext(before);
     return child;
-}
-
-// The whole client area as the editor prints it (WM_PRINTCLIENT): a panel
-// larger than Xvfb's screen cannot be read back from the screen.
-Capture printed(HWND window) {
-    Capture c;
-    std::tie(c.width, c.height) = clientOf(window);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, c.width, -c.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, dib);
-    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    GdiFlush();
-    const uint32_t* px = static_cast<const uint32_t*>(bits);
-    for (size_t i = 0; i < static_cast<size_t>(c.width) * c.height; ++i) c.pixels.push_back(px[i] & 0xFFFFFF);
-    SelectObject(dc, old);
-    DeleteObject(dib);
-    DeleteDC(dc);
-    return c;
 }
 
 class DpiTest : public ::testing::Test {
@@ -140,7 +120,7 @@ TEST_F(DpiTest, SizesFollowTheParentsScaleAndTheHostHearsOfEveryChange) {
     // A parent that is not DPI aware: the host hears of the 96-DPI size, also
     // when it asks back while answering.
     HWND unaware = unawareParent();
-    const Capture panelAt96 = printed(open(effect, unaware));
+    const Capture panelAt96 = printWindow(open(effect, unaware));
     EXPECT_EQ(clientOf(editorIn(unaware)), kAt96);
     EXPECT_EQ(SizingHost::asked, askedUnlessAt96(kAt96));
     EXPECT_EQ(SizingHost::heardBack, SizingHost::asked);
@@ -155,7 +135,7 @@ TEST_F(DpiTest, SizesFollowTheParentsScaleAndTheHostHearsOfEveryChange) {
     EXPECT_EQ(SizingHost::asked, askedUnlessAt96(atDisplay()));
     EXPECT_EQ(clientOf(window), kAt96);
     EXPECT_EQ(rectOf(effect), kAt96);
-    EXPECT_TRUE(printed(window).pixels == panelAt96.pixels);
+    EXPECT_TRUE(printWindow(window).pixels == panelAt96.pixels);
 
     // The parent destroyed before effEditClose.
     DestroyWindow(parent);
@@ -207,6 +187,73 @@ TEST_F(DpiTest, ScaleChangesFromTheWindowSystemAndTheHost) {
     dispatch(effect, effEditClose);
     dispatch(effect, effVendorSpecific, 0x50726553, 0x41654373, nullptr, 2);
     EXPECT_EQ(rectOf(effect), Size(1680, 1040)) << "a host's scale also sizes the next editor";
+    DestroyWindow(unaware);
+}
+
+// Sum of the squared steps between neighbours across a box, every channel:
+// a true rendering at twice the size has about twice a panel's (twice the
+// rows, edges as steep), an upscale that smooths has less.
+double edgeEnergy(const Capture& c, RECT box) {
+    double sum = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x + 1 < box.right; ++x)
+            for (int shift : {0, 8, 16}) {
+                const double step = static_cast<int>((c.at(x + 1, y) >> shift) & 0xFF) -
+                                    static_cast<int>((c.at(x, y) >> shift) & 0xFF);
+                sum += step * step;
+            }
+    return sum;
+}
+
+// Share of the 2x2 blocks of a box that hold more than one colour: none in a
+// picture whose pixels were doubled.
+double mixedBlocks(const Capture& c, RECT box) {
+    int mixed = 0, all = 0;
+    for (int y = box.top; y + 1 < box.bottom; y += 2)
+        for (int x = box.left; x + 1 < box.right; x += 2, ++all)
+            for (uint32_t p : {c.at(x + 1, y), c.at(x, y + 1), c.at(x + 1, y + 1)})
+                if (colourDistance(p, c.at(x, y)) > 24) {
+                    ++mixed;
+                    break;
+                }
+    return static_cast<double>(mixed) / all;
+}
+
+// Two instances in one state, their editors in one process at 96 and 192 DPI.
+TEST_F(DpiTest, TwiceTheDpiIsTheSamePictureDrawnAtTwiceTheSize) {
+    if (dpi != 192) GTEST_SKIP() << "at 192 DPI";
+    other = plugin.entry(sizingAudioMaster);
+    for (AEffect* e : {effect, other}) {
+        for (int i = 0; i < kParamCount; ++i) e->setParameter(e, i, 0.37f + 0.07f * i);
+        static_cast<PluginInstance*>(e->object)->core.engine.gainReductionMeter.store(6.3f);
+    }
+    HWND unaware = unawareParent();
+    const Capture small = printWindow(open(other, unaware)), large = printWindow(open(effect, parent));
+    saveCaptureBesideProgram(small, "dpi_96");
+    saveCaptureBesideProgram(large, "dpi_192");
+    ASSERT_EQ(Size(large.width, large.height), Size(1680, 1040));
+    // Where the small panel is one colour around a pixel, the large one has
+    // that colour over the pixel's whole 2x2 block.
+    int flat = 0, differing = 0;
+    for (int y = 1; y < 519; ++y)
+        for (int x = 1; x < 839; ++x) {
+            bool uniform = true;
+            for (int d = 0; d < 9 && uniform; ++d)
+                uniform = colourDistance(small.at(x - 1 + d % 3, y - 1 + d / 3), small.at(x, y)) <= 2;
+            if (!uniform) continue;
+            ++flat;
+            for (int d = 0; d < 4; ++d)
+                if (colourDistance(large.at(2 * x + d % 2, 2 * y + d / 2), small.at(x, y)) > 6) {
+                    ++differing;
+                    break;
+                }
+        }
+    EXPECT_GT(flat, 300000);
+    EXPECT_LT(differing, flat / 200);
+    // The subtitle's text, drawn at the size it is shown.
+    const RECT text{29, 44, 520, 60}, twice{58, 88, 1040, 120};
+    EXPECT_GT(edgeEnergy(large, twice), 1.5 * edgeEnergy(small, text));
+    EXPECT_GT(mixedBlocks(large, twice), 0.1);
     DestroyWindow(unaware);
 }
 
@@ -283,7 +330,7 @@ TEST_F(DpiTest, EditorsAtTwoScalesAndOpenCloseCyclesAtTwice) {
     auto cycles = [&](int n) {
         for (int i = 0; i < n; ++i) {
             dispatch(effect, effEditClose);
-            printed(open(effect, parent));
+            printWindow(open(effect, parent));
         }
         pumpMessages();
     };
