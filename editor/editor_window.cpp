@@ -259,10 +259,6 @@ void displayScaleChanged(Editor* e, double scale) {
     if (!e->scaleFromHost) rescale(e, scale);
 }
 
-}  // namespace
-
-namespace {
-
 Editor* openAt(const EditorHost& host, HINSTANCE module, HWND parent, int32_t width, int32_t height, double scale,
                bool scaleFromHost) {
     if (!parent || !IsWindow(parent)) return nullptr;
