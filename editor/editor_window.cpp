@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "../core/product_identity.h"
 #include "knob_layout.h"
 #include "panel_geometry.h"
 #include "panel.h"
@@ -177,7 +178,7 @@ Editor* openEditor(const EditorHost& host, HINSTANCE module, HWND parent, int32_
     e->module = module;
     e->windowThread = GetCurrentThreadId();
     // WM_CREATE stores the window and makes the drawing objects.
-    CreateWindowExA(0, kEditorClassName, "Dorlin Quillet", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+    CreateWindowExA(0, kEditorClassName, kProductName, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                     0, 0, width, height, parent, nullptr, module, e);
     if (!e->window) {
         delete e;

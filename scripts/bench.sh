@@ -57,7 +57,7 @@ LV2_PATH="$(realpath "$NATIVE")/lv2-bundles:${LV2_PATH:-$HOME/.lv2:/usr/local/li
   "http://gareus.org/oss/lv2/darc#stereo" \
   "http://lsp-plug.in/plugins/lv2/compressor_stereo" \
   "http://calf.sourceforge.net/plugins/Compressor" \
-  "http://dorlin-audio.example/plugins/quillet" >"$RESULTS/lv2.jsonl"
+  --ours >"$RESULTS/lv2.jsonl"
 rm -f "$RESULTS/wine.jsonl"
 if [ "${BENCH_NO_WINE:-0}" != 1 ]; then
   echo "DLL under Wine" >&2

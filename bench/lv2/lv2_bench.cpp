@@ -271,11 +271,13 @@ int main(int argc, char** argv) {
             passes = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--blocks") == 0 && i + 1 < argc)
             blocks = parseBlocks(argv[++i]);
+        else if (std::strcmp(argv[i], "--ours") == 0)
+            uris.push_back(kLv2PluginUri);  // this plug-in's own LV2 build
         else
             uris.push_back(argv[i]);
     }
     if (uris.empty()) {
-        std::fprintf(stderr, "usage: lv2_bench [--passes N] [--blocks 1,32,512,4096] URI...\n");
+        std::fprintf(stderr, "usage: lv2_bench [--passes N] [--blocks 1,32,512,4096] [--ours] URI...\n");
         return 2;
     }
 
@@ -308,7 +310,7 @@ int main(int argc, char** argv) {
                 std::printf("{\"engine\": \"%s\", \"name\": \"%s\", \"signal\": \"%s\", "
                             "\"block\": %d, \"ns_per_frame\": %.4f, \"shipped_ns_per_frame\": %.4f, "
                             "\"level_change_db\": %.2f}\n",
-                            uri, name.c_str(), signal.name.c_str(), block, r.nsPerFrame,
+                            std::strcmp(uri, kLv2PluginUri) == 0 ? "ours" : uri, name.c_str(), signal.name.c_str(), block, r.nsPerFrame,
                             r.shippedNsPerFrame, r.levelChangeDb);
                 std::fflush(stdout);
             }
