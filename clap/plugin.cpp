@@ -51,7 +51,7 @@ void pluginDestroy(const clap_plugin_t* plugin) {
 bool pluginActivate(const clap_plugin_t* plugin, double sampleRate, uint32_t, uint32_t) {
     ClapInstance* p = instanceOf(plugin);
     if (!p || !p->initialised || p->active) return false;
-    setSampleRate(p->core, static_cast<float>(sampleRate));
+    setSampleRate(p->core, hostRateAsFloat(sampleRate));
     startOver(p->core);
     p->lastMeterSent = gainReductionMeter(p->core);
     p->active = true;

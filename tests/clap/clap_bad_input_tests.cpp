@@ -127,6 +127,29 @@ TEST_F(ClapBadInputTest, CallsOutOfOrder) {
     destroyTestPlugin(lone);
 }
 
+// Rates a host should never give run as the DLL runs them: none, negative or
+// NaN at the fallback rate, one beyond a float's range at the largest float.
+TEST_F(ClapBadInputTest, RatesOutsideReason) {
+    TestPlugin twin = createTestPlugin(module, host);
+    activate(twin, 44100.0);
+    StereoSignal fallback(512, 2.0f);
+    fallback.at(0);
+    processStereo(twin, fallback.in, fallback.out, 512);
+    for (double rate : {0.0, -48000.0, std::nan(""), 1e300, double(INFINITY)}) {
+        plugin.plugin->deactivate(plugin.plugin);
+        activate(plugin, rate);
+        StereoSignal s(512, 2.0f);
+        s.at(0);
+        ASSERT_EQ(processStereo(plugin, s.in, s.out, 512), CLAP_PROCESS_CONTINUE) << rate;
+        if (rate > 1e6) {
+            for (float v : s.outLeft) ASSERT_TRUE(std::fabs(v) <= 0.98f) << rate;
+        } else {
+            EXPECT_TRUE(sameBits(s.outLeft, fallback.outLeft) && sameBits(s.outRight, fallback.outRight)) << rate;
+        }
+    }
+    destroyTestPlugin(twin);
+}
+
 // Events the compressor cannot use are ignored; times out of order or past
 // the block follow the core's rule; values beyond the range clamp.
 TEST_F(ClapBadInputTest, EventsItCannotUseAreIgnored) {
