@@ -39,7 +39,7 @@ struct PluginCore {
     EngineState engine;
 };
 
-// Main thread, before any other call: defaults, not bypassed, 44100 Hz.
+// Main thread, before any other call: defaults, not bypassed, the fallback rate.
 void initCore(PluginCore& core);
 
 // Any thread. The value goes through the clamp rule (NaN gives 1); an index

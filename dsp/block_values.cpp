@@ -2,8 +2,10 @@
 
 #include <cmath>
 
+#include "engine_constants.h"
+
 BlockValues blockValuesFor(const float* params, double hostSampleRate) {
-    const double rate = hostSampleRate > 0.0 ? hostSampleRate : 44100.0;
+    const double rate = hostSampleRate > 0.0 ? hostSampleRate : kFallbackSampleRate;
     const double threshold = params[kThreshold];
     const double ratio = params[kRatio];
     const double attack = params[kAttack];
@@ -23,7 +25,7 @@ BlockValues blockValuesFor(const float* params, double hostSampleRate) {
     b.glueOn = glue > 0.01;
 
     const double cutoffHz = unitValue(kBassArmor, bassArmor);
-    double step = cutoffHz > 5.0 ? 6.283185307179586 * cutoffHz / rate : 0.0;
+    double step = cutoffHz > 5.0 ? kTwoPi * cutoffHz / rate : 0.0;
     // A one-pole step above 2 diverges (reached below about 754 Hz host rate
     // at the top setting); at 1 the low-pass follows its input exactly, so the
     // high-passed detector simply sees nothing there.

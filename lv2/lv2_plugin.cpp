@@ -45,7 +45,7 @@ ControlCache cacheFor(int index, float value) {
 
 // LV2 hosts give the rate as a double, the rate rule takes the float a VST 2
 // host sends. Zero, negative and NaN stay what they are (the rule falls back
-// to 44100); a rate beyond the float range becomes the largest float.
+// to its fallback rate); a rate beyond the float range becomes the largest float.
 float rateForRule(double rate) {
     if (!(rate > 0.0)) return 0.0f;
     return rate < FLT_MAX ? static_cast<float>(rate) : FLT_MAX;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine.h"
+#include "engine_constants.h"
 #include "lv2_ports.h"
 
 namespace {
@@ -212,11 +213,12 @@ TEST(Lv2Run, BadControlValuesClampOrFallBackToDefaults) {
     }
 }
 
-// Zero, negative, NaN and -inf rates take the rate rule's 44100; a rate beyond
-// the float range runs as the largest float.
+// Zero, negative, NaN and -inf rates take the rate rule's fallback; a rate
+// beyond the float range runs as the largest float.
 TEST(Lv2Run, InstantiateAtBadRatesFollowsTheRateRule) {
-    const std::pair<double, float> rates[] = {{0.0, 44100.0f},  {-48000.0, 44100.0f}, {NAN, 44100.0f},
-                                              {-INFINITY, 44100.0f}, {1e300, FLT_MAX},  {INFINITY, FLT_MAX}};
+    constexpr float kFallback = static_cast<float>(kFallbackSampleRate);
+    const std::pair<double, float> rates[] = {{0.0, kFallback},       {-48000.0, kFallback}, {NAN, kFallback},
+                                              {-INFINITY, kFallback}, {1e300, FLT_MAX},      {INFINITY, FLT_MAX}};
     for (const auto& [lv2Rate, ruleRate] : rates) {
         Rig rig(lv2Rate, ruleRate);
         ASSERT_NE(rig.instance, nullptr) << lv2Rate;

@@ -111,7 +111,7 @@ TEST(CoreChanges, AnEmptyBlockAppliesItsChangesAndLetsTheMeterFall) {
     const ParameterChange change{0, kThreshold, 1.0f};
     rig.process(l.data(), r.data(), 0, 0, &change, 1);
     EXPECT_EQ(parameter(rig.core, kThreshold), 1.0f);
-    EXPECT_FLOAT_EQ(gainReductionMeter(rig.core), 0.82f * before);
+    EXPECT_FLOAT_EQ(gainReductionMeter(rig.core), kMeterKeep * before);
 }
 
 std::vector<uint8_t> stateOf(const PluginCore& core) {
@@ -169,7 +169,8 @@ TEST(CoreEditorHost, EditsReachTheOwningFormatClamped) {
                      [](void* c, int32_t i, float v) {
                          static_cast<Log*>(c)->calls.push_back(std::to_string(i) + "=" + std::to_string(v));
                      },
-                     [](void* c, int32_t i) { static_cast<Log*>(c)->calls.push_back("end " + std::to_string(i)); }};
+                     [](void* c, int32_t i) { static_cast<Log*>(c)->calls.push_back("end " + std::to_string(i)); },
+                     nullptr};
     host.beginEdit(host.context, kRatio);
     host.setAndAutomate(host.context, kRatio, 1.5f);
     host.endEdit(host.context, kRatio);

@@ -2,8 +2,7 @@
 # resources. Captures land in editor-captures/ beside the programs.
 add_library(editor_test_support STATIC ${CMAKE_CURRENT_LIST_DIR}/editor_test_support.cpp)
 target_include_directories(editor_test_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(editor_test_support PUBLIC gdiplus psapi user32 gdi32)
-target_compile_options(editor_test_support PRIVATE -Wall -Wextra -Werror)
+target_link_libraries(editor_test_support PUBLIC gdiplus psapi user32 gdi32 PRIVATE dq_warnings)
 
 # The panel painted from scratch, element after element, is the reference the
 # layered painter is held to; the editor library is linked in for its
