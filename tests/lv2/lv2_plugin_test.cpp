@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <lilv/lilv.h>
 #include <lv2/core/lv2.h>
+#include <lv2/port-props/port-props.h>
 #include <lv2/units/units.h>
 
 #include <algorithm>
@@ -74,7 +75,16 @@ TEST(Lv2Ports, MatchTheParameterTable) {
         EXPECT_STREQ(lilv_node_as_string(name), row.name);
         lilv_node_free(name);
         EXPECT_EQ(unitOf(i), units.at(row.label)) << row.name;
+        // The knobs' quadratic curve is a logarithmic slider in a host.
+        EXPECT_EQ(lilv_port_has_property(p, port, uri(LV2_PORT_PROPS__logarithmic)),
+                  row.curve == UnitCurve::kQuadratic)
+            << row.name;
     }
+    // The ratio's own unit renders its value as the editor shows it.
+    LilvNodes* render = lilv_world_find_nodes(world(), uri(kLv2RatioUnitUri), uri(LV2_UNITS__render), nullptr);
+    ASSERT_NE(render, nullptr);
+    EXPECT_STREQ(lilv_node_as_string(lilv_nodes_get_first(render)), "%.1f:1");
+    lilv_nodes_free(render);
     EXPECT_TRUE(is(kMeterPort, LV2_CORE__OutputPort, LV2_CORE__ControlPort));
     EXPECT_EQ(unitOf(kMeterPort), LV2_UNITS__db);
     for (uint32_t c = 0; c < 2; ++c) {

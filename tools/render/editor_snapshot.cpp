@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "editor_test_support.h"
+#include "host_window.h"
 #include "plugin_session.h"
 #include "render_error.h"
 #include "render_options.h"
