@@ -32,7 +32,7 @@ uint32_t V3_API noTail(void*) { return 0; }
 v3_result V3_API setupProcessing(void* self, v3_process_setup* setup) {
     if (!setup) return kInvalidArgument;
     if (setup->symbolic_sample_size != V3_SAMPLE_32) return kResultFalse;
-    setSampleRate(instanceOf(self)->core, narrowToFloat(setup->sample_rate));
+    setSampleRate(instanceOf(self)->core, hostRateAsFloat(setup->sample_rate));
     return kResultOk;
 }
 
