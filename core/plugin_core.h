@@ -51,7 +51,7 @@ float gainReductionMeter(const PluginCore& core);
 // Main thread, while the host does not process: the rate rule (zero, negative
 // or NaN runs at the fallback rate) and new coefficients.
 void setSampleRate(PluginCore& core, float hostRate);
-// A rate a host gives as a double (LV2, CLAP) as the float the rate rule
+// A rate a host gives as a double (LV2, CLAP, VST 3) as the float the rate rule
 // takes: zero, negative and NaN give 0 (so the fallback rate); a rate beyond
 // the float range gives the largest float.
 float hostRateAsFloat(double rate);
