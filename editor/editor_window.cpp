@@ -80,15 +80,22 @@ PanelValues currentValues(const Editor* e) {
 // values themselves decide: a host's change from any thread is only a store
 // of the value, which the next look finds.
 void repaintIfStale(Editor* e) {
-    const uint32_t parts =
-        (partsThatDiffer(currentValues(e), e->knobsShown, e->meterShown) | ~e->partsShown) & kAllParts;
+    const PanelValues now = currentValues(e);
+    const uint32_t parts = (partsThatDiffer(now, e->knobsShown, e->meterShown) | ~e->partsShown) & kAllParts;
     if (!parts) return;
     const PanelLayout layout = layoutOf(e);
-    for (int part = 0; part <= kMeterPart; ++part)
-        if (parts & (1u << part)) {
-            const RECT box = deviceBoxOf(layout, panelPartBox(part));
-            InvalidateRect(e->window, &box, FALSE);
-        }
+    auto invalidate = [&](const RECT& panelBox) {
+        const RECT box = deviceBoxOf(layout, panelBox);
+        InvalidateRect(e->window, &box, FALSE);
+    };
+    for (int part = 0; part < kMeterPart; ++part)
+        if (parts & (1u << part)) invalidate(panelPartBox(part));
+    // A meter drawn before repaints only where it changed: the smaller the
+    // area, the less the window system copies.
+    RECT boxes[kMaxMeterChangeBoxes];
+    const int count = e->partsShown & (1u << kMeterPart) ? meterChangeBoxes(now, e->meterShown, boxes) : 0;
+    for (int i = 0; i < count; ++i) invalidate(boxes[i]);
+    if (parts & (1u << kMeterPart) && count == 0) invalidate(panelPartBox(kMeterPart));
 }
 
 // The timer's look: on a machine where a paint takes longer than the timer's

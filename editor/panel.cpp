@@ -4,6 +4,7 @@
 // as drawing everything in order (paintWholePanel).
 #include "panel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <cwchar>
@@ -162,13 +163,14 @@ void drawMovingParts(GpGraphics* g, const PanelResources& r, const PanelValues& 
         if (hasPart(i) && (parts & (1u << i))) drawKnobPart(g, r, v, i);
 }
 
-bool sameMeterPart(const PanelValues& a, const PanelValues& b) {
-    const NeedleTip ta = needleTipFor(a.meter), tb = needleTipFor(b.meter);
-    if (ta.x != tb.x || ta.y != tb.y) return false;
-    wchar_t readoutA[kReadoutChars], readoutB[kReadoutChars];
-    formatReadout(readoutA, ta.shownReduction, a.params[kGlue]);
-    formatReadout(readoutB, tb.shownReduction, b.params[kGlue]);
-    return wcscmp(readoutA, readoutB) == 0;
+// The needle from the pivot to its tip, with its width, the pivot and their
+// edges.
+RECT needleBox(const NeedleTip& tip) {
+    constexpr float kReach = kPivotRadius + 1.0f;
+    return RECT{static_cast<LONG>(std::floor(std::min(kPivotX, tip.x) - kReach)),
+                static_cast<LONG>(std::floor(std::min(kPivotY, tip.y) - kReach)),
+                static_cast<LONG>(std::ceil(std::max(kPivotX, tip.x) + kReach)),
+                static_cast<LONG>(std::ceil(std::max(kPivotY, tip.y) + kReach))};
 }
 
 uint32_t partsReaching(const RECT& area, const PanelLayout& layout) {
@@ -254,12 +256,30 @@ RECT panelPartBox(int part) {
     return RECT{k.cx - half, k.cy - k.radius - 4, k.cx + half, k.cy + k.radius + kValueTextDrop + 12};
 }
 
+int meterChangeBoxes(const PanelValues& a, const PanelValues& b, RECT (&boxes)[kMaxMeterChangeBoxes]) {
+    const NeedleTip ta = needleTipFor(a.meter), tb = needleTipFor(b.meter);
+    int n = 0;
+    if (ta.x != tb.x || ta.y != tb.y) {
+        boxes[n++] = needleBox(ta);
+        boxes[n++] = needleBox(tb);
+    }
+    wchar_t readoutA[kReadoutChars], readoutB[kReadoutChars];
+    formatReadout(readoutA, ta.shownReduction, a.params[kGlue]);
+    formatReadout(readoutB, tb.shownReduction, b.params[kGlue]);
+    // The readout hangs under the pivot, within the meter window's width.
+    if (wcscmp(readoutA, readoutB) != 0)
+        boxes[n++] = RECT{kMeterLeft, static_cast<LONG>(kPivotY + kPivotRadius) - 1, kMeterLeft + kMeterWidth + 1,
+                          kMeterTop + kMeterHeight + 1};
+    return n;
+}
+
 uint32_t partsThatDiffer(const PanelValues& now, const PanelValues& knobsShown, const PanelValues& meterShown) {
     uint32_t parts = 0;
     for (int32_t i = 0; i < kParamCount; ++i)
         if (hasPart(i) && std::memcmp(&now.params[i], &knobsShown.params[i], sizeof(float)) != 0)
             parts |= 1u << i;
-    if (!sameMeterPart(now, meterShown)) parts |= 1u << kMeterPart;
+    RECT meterBoxes[kMaxMeterChangeBoxes];
+    if (meterChangeBoxes(now, meterShown, meterBoxes) > 0) parts |= 1u << kMeterPart;
     return parts;
 }
 

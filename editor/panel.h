@@ -40,6 +40,12 @@ RECT panelPartBox(int part);
 // The parts whose pixels `now` would change: knobs against the values they
 // were drawn from, the meter against the meter and glue it was drawn from.
 uint32_t partsThatDiffer(const PanelValues& now, const PanelValues& knobsShown, const PanelValues& meterShown);
+// Where the meter's pixels differ between two states, within its box: the
+// needle where each state shows it (its width, the pivot and their edges
+// included), and the readout's band when its text differs. Returns how many
+// boxes; 0 when the meter looks the same.
+constexpr int kMaxMeterChangeBoxes = 3;
+int meterChangeBoxes(const PanelValues& a, const PanelValues& b, RECT (&boxes)[kMaxMeterChangeBoxes]);
 
 // An off-screen bitmap selected into its own memory device context.
 struct PanelSurface {

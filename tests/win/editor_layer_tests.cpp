@@ -154,8 +154,8 @@ TEST_F(EditorLayerTest, WithoutTheCacheThePanelIsDrawnInFull) {
 }
 
 // At other scales, and fitted into a client too small for its scale, the
-// editor's repaint of the parts that changed (their boxes in device pixels)
-// over the last picture gives exactly the panel painted from scratch.
+// editor's repaint of what changed (the boxes in device pixels) over the last
+// picture gives exactly the panel painted from scratch.
 TEST_F(EditorLayerTest, AtEveryScaleTheChangedPartsRepaintExactly) {
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartupInput input;
@@ -178,11 +178,14 @@ TEST_F(EditorLayerTest, AtEveryScaleTheChangedPartsRepaintExactly) {
             PanelValues now{};
             for (int i = 0; i < 9; ++i) now.params[i] = round % 2 ? s.params[i] : shown.params[i];
             now.meter = s.meter;
-            RECT boxes[kMeterPart + 1];
+            // As the editor invalidates: the knobs' boxes, where the meter changed.
+            RECT boxes[kMeterPart + kMaxMeterChangeBoxes], meter[kMaxMeterChangeBoxes];
             int count = 0;
             const uint32_t parts = partsThatDiffer(now, shown, shown);
-            for (int part = 0; part <= kMeterPart; ++part)
+            for (int part = 0; part < kMeterPart; ++part)
                 if (parts & (1u << part)) boxes[count++] = deviceBoxOf(layout, panelPartBox(part));
+            for (int i = 0, n = meterChangeBoxes(now, shown, meter); i < n; ++i)
+                boxes[count++] = deviceBoxOf(layout, meter[i]);
             paintPanel(cache, resources, now, shipped.dc, c.w, c.h, boxes, count, c.scale);
             paintWholePanel(resources, now, reference.dc, c.w, c.h, c.scale);
             ASSERT_EQ(differences(shipped.capture(c.w, c.h), reference.capture(c.w, c.h)), "")
