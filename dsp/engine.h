@@ -3,6 +3,7 @@
 // shell takes one snapshot of the shared values per block and hands it here.
 #include <cstdint>
 
+#include "denormal_guard.h"
 #include "engine_state.h"
 #include "parameters.h"
 
@@ -20,6 +21,29 @@ struct BlockControls {
 // The detector high-pass step is capped at 1, keeping it stable at any rate.
 void processBlock(EngineState& state, const BlockControls& controls, const float* const* inputs,
                   float* const* outputs, int32_t sampleFrames);
+
+// The engine blocks of one host call, back to back: the pieces of a host block
+// cut where its parameters change. Each piece gives exactly the bits and meter
+// that processBlock gives for the same frames and controls; what belongs to
+// the host block is done once for all its pieces: the rate coefficients are
+// read when the run starts, and the control word, once the first piece of
+// more than one frame has set it, stays set until the run ends. Audio thread
+// only.
+class BlockRun {
+public:
+    explicit BlockRun(EngineState& state)
+        : state_(state), coefficients_(loadRateCoefficients(state.coefficients)) {}
+    void processPiece(const BlockControls& controls, const float* const* inputs, float* const* outputs,
+                      int32_t sampleFrames);
+    // Between two pieces: parameter `index` of `controls` takes `value`
+    // (already clamped), and only what it feeds is computed anew.
+    void changeParameter(BlockControls& controls, ParamIndex index, float value);
+
+private:
+    EngineState& state_;
+    const RateCoefficientValues coefficients_;
+    DenormalGuard guard_;
+};
 
 // The engine's passes exist in baseline, AVX2 and AVX-512 builds; the widest
 // the processor runs is chosen when the library loads, and all give the same
