@@ -46,8 +46,7 @@ namespace {
 
 bool usable(const ParameterChange& c) { return isParamIndex(c.index) && !std::isnan(c.value); }
 
-// The shared values as they stand, once per host block: a change from the
-// list reaches both the shared value and this copy, so no piece reloads them.
+// The shared values as they stand.
 BlockControls snapshot(const PluginCore& core) {
     BlockControls controls;
     for (int i = 0; i < kParamCount; ++i) controls.params[i] = core.params[i].load(std::memory_order_relaxed);
@@ -57,11 +56,11 @@ BlockControls snapshot(const PluginCore& core) {
 }
 
 // One engine block over frames [from, to).
-void runPiece(BlockRun& run, const BlockControls& controls, const float* const* inputs, float* const* outputs,
+void runPiece(PluginCore& core, const BlockControls& controls, const float* const* inputs, float* const* outputs,
               int32_t from, int32_t to) {
     const float* in[2] = {inputs[0] + from, inputs[1] + from};
     float* out[2] = {outputs[0] + from, outputs[1] + from};
-    run.processPiece(controls, in, out, to - from);
+    processBlock(core.engine, controls, in, out, to - from);
 }
 
 }  // namespace
@@ -73,34 +72,16 @@ void applyChanges(PluginCore& core, const ParameterChange* changes, int32_t chan
 
 void processCore(PluginCore& core, const float* const* inputs, float* const* outputs, int32_t frames,
                   const ParameterChange* changes, int32_t changeCount) {
-    if (!changes || changeCount <= 0 || frames <= 0) {
+    if (!changes) changeCount = 0;
+    if (frames <= 0) {
         applyChanges(core, changes, changeCount);
         processBlock(core.engine, snapshot(core), inputs, outputs, frames);
         return;
     }
-#ifdef DQ_OFF_RUN
-    {
-        int32_t done = 0;
-        for (int32_t i = 0; i < changeCount; ++i) {
-            const ParameterChange& c = changes[i];
-            if (!usable(c)) continue;
-            const int32_t at = c.offset < done ? done : (c.offset < frames ? c.offset : frames);
-            if (at > done) {
-                const float* in[2] = {inputs[0] + done, inputs[1] + done};
-                float* out[2] = {outputs[0] + done, outputs[1] + done};
-                processBlock(core.engine, snapshot(core), in, out, at - done);
-                done = at;
-            }
-            setParameter(core, c.index, c.value);
-        }
-        const float* in[2] = {inputs[0] + done, inputs[1] + done};
-        float* out[2] = {outputs[0] + done, outputs[1] + done};
-        if (done < frames) processBlock(core.engine, snapshot(core), in, out, frames - done);
-        return;
-    }
-#endif
+    // The shared values are read once per host block: a change from the list
+    // reaches both them and this copy, and the engine's kept block values
+    // recompute only what the changed parameter feeds.
     BlockControls controls = snapshot(core);
-    BlockRun run(core.engine);
     int32_t done = 0;
     for (int32_t i = 0; i < changeCount; ++i) {
         const ParameterChange& c = changes[i];
@@ -110,15 +91,15 @@ void processCore(PluginCore& core, const float* const* inputs, float* const* out
 #ifdef DQ_OFF_SNAPSHOT
             controls = snapshot(core);
 #endif
-            runPiece(run, controls, inputs, outputs, done, at);
+            runPiece(core, controls, inputs, outputs, done, at);
             done = at;
         }
         const float value = clampParameter(c.value);
         core.params[c.index].store(value, std::memory_order_relaxed);
-        run.changeParameter(controls, static_cast<ParamIndex>(c.index), value);
+        changeBlockParameter(core.engine, controls, static_cast<ParamIndex>(c.index), value);
     }
 #ifdef DQ_OFF_SNAPSHOT
     controls = snapshot(core);
 #endif
-    if (done < frames) runPiece(run, controls, inputs, outputs, done, frames);
+    if (done < frames) runPiece(core, controls, inputs, outputs, done, frames);
 }

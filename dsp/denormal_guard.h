@@ -7,28 +7,19 @@
 
 class DenormalGuard {
 public:
-    DenormalGuard() = default;
+    // Many hosts already run their audio thread so; writing the control word
+    // costs more than a frame of work, so it is only written when it changes.
+    DenormalGuard() : saved_(_mm_getcsr()), changed_((saved_ & kFlush) != kFlush) {
+        if (changed_) _mm_setcsr(saved_ | kFlush);
+    }
     ~DenormalGuard() {
         if (changed_) _mm_setcsr(saved_);
     }
     DenormalGuard(const DenormalGuard&) = delete;
     DenormalGuard& operator=(const DenormalGuard&) = delete;
 
-    // Many hosts already run their audio thread so; writing the control word
-    // costs more than a frame of work, so it is only written when it changes,
-    // and only the first call does anything.
-    void engage() {
-        if (engaged_) return;
-        engaged_ = true;
-        saved_ = _mm_getcsr();
-        changed_ = (saved_ & kFlush) != kFlush;
-        if (changed_) _mm_setcsr(saved_ | kFlush);
-    }
-    bool engaged() const { return engaged_; }
-
 private:
     static constexpr unsigned int kFlush = _MM_FLUSH_ZERO_ON | _MM_DENORMALS_ZERO_ON;
-    unsigned int saved_ = 0;
-    bool engaged_ = false;
-    bool changed_ = false;
+    unsigned int saved_;
+    bool changed_;
 };

@@ -149,9 +149,9 @@ inline void publishMeter(EngineState& state, float maxReduction) {
 // hosts that split at every automation point: a lone frame is one long chain
 // of dependent steps, which this straight line keeps short (1.5x against the
 // chunked passes' set-up, natively and under Wine). Returns the reduction in dB.
-__attribute__((always_inline)) inline float processOneFrame(EngineState& state, const BlockValues& b,
-                                                            const RateCoefficientValues& c,
-                      const float* inL, const float* inR, float* outL, float* outR) {
+float processOneFrame(EngineState& state, const BlockValues& b, const float* inL, const float* inR,
+                      float* outL, float* outR) {
+    const RateCoefficientValues c = loadRateCoefficients(state.coefficients);
     syncWobble(state.wobble, state.analysis.wobblePhase, c.wobbleIncrement);
     const double xL = inL[0];
     const double xR = inR[0];
@@ -318,37 +318,28 @@ inline bool tinyFloat(float x) {
     return (bits & 0x7fffffffu) - 1u < 0x0c000000u;  // 0 < |x| < about 1e-31
 }
 
-// Every block but a clean lone frame, out of line so that the way into the
-// one-frame path stays short. Under the guard of its run, or a guard of its own.
-__attribute__((noinline)) void processFrames(EngineState& state, DenormalGuard* runGuard, const BlockValues& b,
-                                             const RateCoefficientValues& c, const float* inL,
+// Every block but a clean lone frame, out of line so that processBlock stays
+// a short way into the one-frame path.
+__attribute__((noinline)) void processFrames(EngineState& state, const BlockValues& b, const float* inL,
                                              const float* inR, float* outL, float* outR,
                                              int32_t sampleFrames) {
     float maxReduction = 0.0f;
     if (sampleFrames > 0) {
-        DenormalGuard ownGuard;
-        (runGuard ? *runGuard : ownGuard).engage();
+        // The rate coefficients are taken once per block: a sample-rate request
+        // reaches the engine at the next block, and a copy that straddles one
+        // still mixes two valid, finite sets.
+        const RateCoefficientValues c = loadRateCoefficients(state.coefficients);
+        DenormalGuard denormalGuard;
         maxReduction = kPasses[instructionSet](state, b, c, inL, inR, outL, outR, sampleFrames);
     }
     publishMeter(state, maxReduction);
 }
 
-// The rate coefficients are taken once per block (once per run for the
-// pieces of a host block): a sample-rate request reaches the engine at the
-// next block, and a copy that straddles one still mixes two valid, finite
-// sets. A lone block reads them where they are used, so that a one-frame
-// block keeps them in registers.
-inline const RateCoefficientValues& rateValues(const RateCoefficientValues& read) { return read; }
-inline RateCoefficientValues rateValues(const RateCoefficients& live) { return loadRateCoefficients(live); }
+}  // namespace
 
-// One engine block with the rate coefficients and the guard of its run (none
-// for a lone block).
-template <class Coefficients>
-__attribute__((always_inline)) inline void processWithin(EngineState& state, DenormalGuard* runGuard,
-                                                          const Coefficients& c,
-                                                          const BlockControls& controls,
-                                                          const float* const* inputs, float* const* outputs,
-                                                          int32_t sampleFrames) {
+// Audio thread.
+void processBlock(EngineState& state, const BlockControls& controls, const float* const* inputs,
+                  float* const* outputs, int32_t sampleFrames) {
     const float* inL = inputs[0];
     const float* inR = inputs[1];
     float* outL = outputs[0];
@@ -365,41 +356,21 @@ __attribute__((always_inline)) inline void processWithin(EngineState& state, Den
     }
 
     const BlockValues& b = cachedBlockValues(state.blockCache, controls.params, controls.hostSampleRate);
-    if (sampleFrames == 1 && ((runGuard && runGuard->engaged()) || (!tinyFloat(inL[0]) && !tinyFloat(inR[0])))) {
-        // Outside the guard, writing and restoring the control word would
-        // cost 1.1x to 1.2x, and nothing here can go subnormal: the state is
-        // kept above kStateFloor or at zero, and the input is not tiny. The
-        // host's control bits stay as they are; only the sticky status flags
-        // record this arithmetic, as they do the host's own. Under a guard an
-        // earlier piece engaged, flushing gives what the passes give.
-        publishMeter(state, processOneFrame(state, b, rateValues(c), inL, inR, outL, outR));
+    if (sampleFrames == 1 && !tinyFloat(inL[0]) && !tinyFloat(inR[0])) {
+        // Writing and restoring the control word would cost 1.1x to 1.2x,
+        // and nothing here can go subnormal: the state is kept above kStateFloor
+        // or at zero, and the input is not tiny. The host's control bits stay
+        // as they are; only the sticky status flags record this arithmetic,
+        // as they do the host's own.
+        publishMeter(state, processOneFrame(state, b, inL, inR, outL, outR));
         return;
     }
-    processFrames(state, runGuard, b, rateValues(c), inL, inR, outL, outR, sampleFrames);
+    processFrames(state, b, inL, inR, outL, outR, sampleFrames);
 }
 
-}  // namespace
-
-// Audio thread.
-void processBlock(EngineState& state, const BlockControls& controls, const float* const* inputs,
-                  float* const* outputs, int32_t sampleFrames) {
-    processWithin(state, nullptr, state.coefficients, controls, inputs, outputs, sampleFrames);
-}
-
-void BlockRun::processPiece(const BlockControls& controls, const float* const* inputs, float* const* outputs,
-                            int32_t sampleFrames) {
-#if defined(DQ_OFF_GUARD)
-    processWithin(state_, nullptr, coefficients_, controls, inputs, outputs, sampleFrames);
-#elif defined(DQ_OFF_COEFF)
-    processWithin(state_, &guard_, state_.coefficients, controls, inputs, outputs, sampleFrames);
-#else
-    processWithin(state_, &guard_, coefficients_, controls, inputs, outputs, sampleFrames);
-#endif
-}
-
-void BlockRun::changeParameter(BlockControls& controls, ParamIndex index, float value) {
+void changeBlockParameter(EngineState& state, BlockControls& controls, ParamIndex index, float value) {
     controls.params[index] = value;
-    refreshBlockValue(state_.blockCache, controls.params, controls.hostSampleRate, index);
+    refreshBlockValue(state.blockCache, controls.params, controls.hostSampleRate, index);
 }
 
 // Tests only, before any processing.

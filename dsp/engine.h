@@ -3,7 +3,6 @@
 // shell takes one snapshot of the shared values per block and hands it here.
 #include <cstdint>
 
-#include "denormal_guard.h"
 #include "engine_state.h"
 #include "parameters.h"
 
@@ -22,28 +21,10 @@ struct BlockControls {
 void processBlock(EngineState& state, const BlockControls& controls, const float* const* inputs,
                   float* const* outputs, int32_t sampleFrames);
 
-// The engine blocks of one host call, back to back: the pieces of a host block
-// cut where its parameters change. Each piece gives exactly the bits and meter
-// that processBlock gives for the same frames and controls; what belongs to
-// the host block is done once for all its pieces: the rate coefficients are
-// read when the run starts, and the control word, once the first piece of
-// more than one frame has set it, stays set until the run ends. Audio thread
-// only.
-class BlockRun {
-public:
-    explicit BlockRun(EngineState& state)
-        : state_(state), coefficients_(loadRateCoefficients(state.coefficients)) {}
-    void processPiece(const BlockControls& controls, const float* const* inputs, float* const* outputs,
-                      int32_t sampleFrames);
-    // Between two pieces: parameter `index` of `controls` takes `value`
-    // (already clamped), and only what it feeds is computed anew.
-    void changeParameter(BlockControls& controls, ParamIndex index, float value);
-
-private:
-    EngineState& state_;
-    const RateCoefficientValues coefficients_;
-    DenormalGuard guard_;
-};
+// Between two engine blocks of one host call (a host block cut where a
+// parameter changes): parameter `index` of `controls` takes `value`, already
+// clamped, and the block values kept in `state` recompute only what it feeds.
+void changeBlockParameter(EngineState& state, BlockControls& controls, ParamIndex index, float value);
 
 // The engine's passes exist in baseline, AVX2 and AVX-512 builds; the widest
 // the processor runs is chosen when the library loads, and all give the same

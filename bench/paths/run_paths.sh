@@ -4,7 +4,7 @@
 # the engine's flags, natively and with mingw-w64, then times the variants in
 # turns (natively, then under Wine) and prints per case the best, the median
 # and the worth (variant / all paths, best against best).
-#   bash bench/paths/run_paths.sh [rounds] PATH...   e.g. REFRESH DIRECT SNAPSHOT
+#   bash bench/paths/run_paths.sh [rounds] PATH...   e.g. 11 REFRESH DIRECT SNAPSHOT
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 OUT=$ROOT/build/paths
