@@ -79,8 +79,9 @@ void processCore(PluginCore& core, const float* const* inputs, float* const* out
         return;
     }
     // The shared values are read once per host block: a change from the list
-    // reaches both them and this copy, and the engine's kept block values
-    // recompute only what the changed parameter feeds.
+    // reaches both them and this copy (reading them again for every piece
+    // would cost 1.04x to 1.13x with a change every frame), and the engine's
+    // kept block values recompute only what the changed parameter feeds.
     BlockControls controls = snapshot(core);
     int32_t done = 0;
     for (int32_t i = 0; i < changeCount; ++i) {
@@ -88,9 +89,6 @@ void processCore(PluginCore& core, const float* const* inputs, float* const* out
         if (!usable(c)) continue;
         const int32_t at = c.offset < done ? done : (c.offset < frames ? c.offset : frames);
         if (at > done) {
-#ifdef DQ_OFF_SNAPSHOT
-            controls = snapshot(core);
-#endif
             runPiece(core, controls, inputs, outputs, done, at);
             done = at;
         }
@@ -98,8 +96,5 @@ void processCore(PluginCore& core, const float* const* inputs, float* const* out
         core.params[c.index].store(value, std::memory_order_relaxed);
         changeBlockParameter(core.engine, controls, static_cast<ParamIndex>(c.index), value);
     }
-#ifdef DQ_OFF_SNAPSHOT
-    controls = snapshot(core);
-#endif
     if (done < frames) runPiece(core, controls, inputs, outputs, done, frames);
 }

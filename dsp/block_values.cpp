@@ -7,7 +7,10 @@
 namespace {
 
 // What parameter `index` feeds, and nothing else: a change of one parameter
-// in the middle of a block costs its own pow or exp at most.
+// in the middle of a block costs its own pow or exp at most. Against
+// recomputing every value, worth 1.5x to 1.9x with a change every frame and
+// 1.15x to 1.3x every 8 frames natively, 2x to 6x and 1.5x to 2.4x under Wine
+// (whose runtime's pow and exp are slow), 1.3x to 1.6x there every 32.
 void updateBlockValue(BlockValues& b, ParamIndex index, const float* params, double rate) {
     const double v = params[index];
     switch (index) {
@@ -61,11 +64,7 @@ BlockValues blockValuesFor(const float* params, double hostSampleRate) {
 
 const BlockValues& refreshBlockValues(BlockValueCache& cache, const float* params,
                                       double hostSampleRate) {
-#ifdef DQ_OFF_REFRESH
-    if (true) {
-#else
     if (!cache.valid || !(cache.hostSampleRate == hostSampleRate)) {
-#endif
         cache.values = blockValuesFor(params, hostSampleRate);
     } else {
         for (int i = 0; i < kParamCount; ++i)
@@ -78,10 +77,7 @@ const BlockValues& refreshBlockValues(BlockValueCache& cache, const float* param
     return cache.values;
 }
 
-void refreshBlockValue(BlockValueCache& cache, const float* params, double hostSampleRate, ParamIndex index) {
-#if defined(DQ_OFF_REFRESH) || defined(DQ_OFF_DIRECT)
-    return;
-#endif
+void refreshForParameter(BlockValueCache& cache, const float* params, double hostSampleRate, ParamIndex index) {
     if (!cache.valid || !(cache.hostSampleRate == hostSampleRate)) return;
     if (std::memcmp(&cache.params[index], &params[index], sizeof(float)) == 0) return;
     cache.params[index] = params[index];

@@ -40,10 +40,11 @@ const BlockValues& refreshBlockValues(BlockValueCache& cache, const float* param
                                       double hostSampleRate);
 
 // A change of parameter `index` (already in `params`) between two blocks:
-// recomputes what it feeds, so that the next block finds the values current.
-// Values that are not current for `hostSampleRate` are left for the next
+// recomputes what it feeds, so that the next block finds the values current
+// without comparing (worth 1.1x to 1.25x with a change every frame). Values
+// that are not current for `hostSampleRate` are left for the next
 // refreshBlockValues.
-void refreshBlockValue(BlockValueCache& cache, const float* params, double hostSampleRate, ParamIndex index);
+void refreshForParameter(BlockValueCache& cache, const float* params, double hostSampleRate, ParamIndex index);
 
 // Inline, and the parameters compared as bytes, because it runs on every call
 // of a host that sends one frame at a time. Clamped parameters are never NaN,

@@ -370,7 +370,7 @@ void processBlock(EngineState& state, const BlockControls& controls, const float
 
 void changeBlockParameter(EngineState& state, BlockControls& controls, ParamIndex index, float value) {
     controls.params[index] = value;
-    refreshBlockValue(state.blockCache, controls.params, controls.hostSampleRate, index);
+    refreshForParameter(state.blockCache, controls.params, controls.hostSampleRate, index);
 }
 
 // Tests only, before any processing.

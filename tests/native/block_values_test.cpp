@@ -43,7 +43,7 @@ TEST(BlockValueCache, RecomputingWhatChangedEqualsComputingAfresh) {
             const ParamIndex index = static_cast<ParamIndex>(random() % kParamCount);
             params[index] = anyValue();
             how = "one parameter, " + std::string(what < 3 ? "told" : "compared");
-            if (what < 3) refreshBlockValue(cache, params, rate, index);
+            if (what < 3) refreshForParameter(cache, params, rate, index);
         } else if (what < 8) {
             for (int n = 2 + random() % 4; n > 0; --n) params[random() % kParamCount] = anyValue();
             how = "several parameters";

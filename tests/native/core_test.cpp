@@ -81,7 +81,7 @@ TEST(CoreChanges, SplittingAtTheChangesEqualsTheHostCuttingTheBlock) {
 // every few frames, for each parameter (Bypass too), over input with tiny,
 // subnormal, huge and NaN samples, with and without the host's flush-to-zero:
 // the pieces of one call give the bits and meter of the host cutting the
-// block there itself (lone frames after a longer piece included).
+// block there itself.
 TEST(CoreChanges, PiecesAtEveryOffsetGiveTheHostsBits) {
     constexpr int32_t kBlock = 40;
     std::vector<std::vector<int32_t>> patterns;
