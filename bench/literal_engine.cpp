@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine_constants.h"
+
 // Two deliberate departures from the bare formulas, the same two the shipped
 // engine makes, so that both compute the same thing:
 //  - a detector value that is NaN, infinite or 1000000 and beyond is kept out
@@ -13,10 +15,10 @@
 //    filter stable at very low host rates.
 // The benchmark programs are finite, below 1000000 and at 44100 Hz, where
 // neither departure changes a single result.
+// The engine's fixed numbers (ceiling, meter, rate rule, 2 pi) come from the
+// engine's one header of them; every formula is written out here.
 
 namespace {
-
-constexpr double kTwoPi = 6.283185307179586;
 
 double sanitisedDetectorInput(double x) { return std::fabs(x) < 1000000.0 ? x : 0.0; }
 
@@ -110,11 +112,11 @@ AnalysisResult analyseProgramLevel(LiteralCompressor& c, double detectorLevel,
 void literalApplySampleRate(LiteralCompressor& c, float rate) {
     double effectiveRate;
     if (!(rate > 0.0f)) {
-        c.hostSampleRate = 44100.0;
-        effectiveRate = 44100.0;
+        c.hostSampleRate = kFallbackSampleRate;
+        effectiveRate = kFallbackSampleRate;
     } else {
         c.hostSampleRate = rate;
-        effectiveRate = rate > 8000.0f ? c.hostSampleRate : 8000.0;
+        effectiveRate = rate > kLowestSampleRate ? c.hostSampleRate : kLowestSampleRate;
     }
     computeRateCoefficients(c, effectiveRate);
 }
@@ -122,11 +124,11 @@ void literalApplySampleRate(LiteralCompressor& c, float rate) {
 void literalInit(LiteralCompressor& c, const float params[9]) {
     std::memset(&c, 0, sizeof c);
     std::memcpy(c.params, params, sizeof c.params);
-    c.hostSampleRate = 44100.0;
+    c.hostSampleRate = kFallbackSampleRate;
     c.hostBypass = false;
     c.peakReference = 0.001;
     c.curvatureScale = 0.02;
-    computeRateCoefficients(c, 44100.0);
+    computeRateCoefficients(c, kFallbackSampleRate);
 }
 
 void literalProcessBlock(LiteralCompressor& c, const float* const* inputs, float* const* outputs,
@@ -208,21 +210,22 @@ void literalProcessBlock(LiteralCompressor& c, const float* const* inputs, float
             }
         }
 
-        const float reductionDb = gain > 0.00001 ? static_cast<float>(-20.0 * std::log10(gain)) : 24.0f;
+        const float reductionDb =
+            gain > 0.00001 ? static_cast<float>(-20.0 * std::log10(gain)) : kMeterRangeDb;
         if (reductionDb > blockMaxReduction) blockMaxReduction = reductionDb;
 
         double yL = xL * (1.0 - mixAmount) + gain * xL * makeupGain * mixAmount;
         double yR = xR * (1.0 - mixAmount) + gain * xR * makeupGain * mixAmount;
-        if (!(yL < 0.98))
-            yL = 0.98;
-        else if (!(yL > -0.98))
-            yL = -0.98;
-        if (!(yR < 0.98))
-            yR = 0.98;
-        else if (!(yR > -0.98))
-            yR = -0.98;
+        if (!(yL < kOutputCeiling))
+            yL = kOutputCeiling;
+        else if (!(yL > -kOutputCeiling))
+            yL = -kOutputCeiling;
+        if (!(yR < kOutputCeiling))
+            yR = kOutputCeiling;
+        else if (!(yR > -kOutputCeiling))
+            yR = -kOutputCeiling;
         outL[i] = static_cast<float>(yL);
         outR[i] = static_cast<float>(yR);
     }
-    c.gainReductionMeter = 0.82f * c.gainReductionMeter + 0.18f * blockMaxReduction;
+    c.gainReductionMeter = kMeterKeep * c.gainReductionMeter + kMeterTake * blockMaxReduction;
 }

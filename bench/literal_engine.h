@@ -37,7 +37,7 @@ struct LiteralCompressor {
     double bassArmorState[2];
 };
 
-// Initial state at 44100 Hz with the given parameter values.
+// Initial state at kFallbackSampleRate with the given parameter values.
 void literalInit(LiteralCompressor& c, const float params[9]);
 void literalApplySampleRate(LiteralCompressor& c, float rate);
 void literalProcessBlock(LiteralCompressor& c, const float* const* inputs, float* const* outputs,

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine.h"
+#include "engine_constants.h"
 #include "engine_state.h"
 #include "signals.h"
 
@@ -30,12 +31,12 @@ struct Digest {
 struct Rig {
     std::unique_ptr<EngineState> state = std::make_unique<EngineState>();
     BlockControls controls{};
-    std::atomic<double> hostRate{44100.0};
+    std::atomic<double> hostRate{kFallbackSampleRate};
     Digest digest;
     explicit Rig(const float* params) {
         initEngineState(*state);
         std::memcpy(controls.params, params, sizeof controls.params);
-        controls.hostSampleRate = 44100.0;
+        controls.hostSampleRate = kFallbackSampleRate;
     }
     void setRate(float rate) {
         applySampleRate(hostRate, state->coefficients, rate);

@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
-
 // xorshift32: the same noise on every platform and compiler.
 struct Noise {
     uint32_t s = 0x9E3779B9u;

@@ -5,7 +5,11 @@
 #include <string>
 #include <vector>
 
-constexpr double kBenchRate = 44100.0;
+#include "engine_constants.h"
+
+// The rate a fresh engine runs at: the runners start from a fresh state and
+// set no rate.
+constexpr double kBenchRate = kFallbackSampleRate;
 constexpr int kBenchParamCount = 9;  // Threshold .. Bypass, normalised
 
 struct BenchSignal {

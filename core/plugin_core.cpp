@@ -1,5 +1,6 @@
 #include "plugin_core.h"
 
+#include <cfloat>
 #include <cmath>
 
 #include "engine.h"
@@ -31,6 +32,11 @@ float gainReductionMeter(const PluginCore& core) {
 void setSampleRate(PluginCore& core, float hostRate) {
     core.requestedRate = hostRate;
     applySampleRate(core.hostSampleRate, core.engine.coefficients, hostRate);
+}
+
+float hostRateAsFloat(double rate) {
+    if (!(rate > 0.0)) return 0.0f;
+    return rate < FLT_MAX ? static_cast<float>(rate) : FLT_MAX;
 }
 
 void setHostBypass(PluginCore& core, bool bypassed) {

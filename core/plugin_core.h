@@ -39,7 +39,7 @@ struct PluginCore {
     EngineState engine;
 };
 
-// Main thread, before any other call: defaults, not bypassed, 44100 Hz.
+// Main thread, before any other call: defaults, not bypassed, the fallback rate.
 void initCore(PluginCore& core);
 
 // Any thread. The value goes through the clamp rule (NaN gives 1); an index
@@ -51,6 +51,10 @@ float gainReductionMeter(const PluginCore& core);
 // Main thread, while the host does not process: the rate rule (zero, negative
 // or NaN runs at the fallback rate) and new coefficients.
 void setSampleRate(PluginCore& core, float hostRate);
+// A rate a host gives as a double (LV2, CLAP, VST 3) as the float the rate rule
+// takes: zero, negative and NaN give 0 (so the fallback rate); a rate beyond
+// the float range gives the largest float.
+float hostRateAsFloat(double rate);
 // Any thread; reaches the engine at its next block.
 void setHostBypass(PluginCore& core, bool bypassed);
 // Main thread, while the host does not process (activate, reset): the

@@ -17,9 +17,11 @@ constexpr int32_t kVst2UniqueId = 0x5155494C;  // 'QUIL'
 constexpr const char* kLv2PluginUri = "http://dorlin-audio.example/plugins/quillet";
 constexpr const char* kLv2RatioUnitUri = "http://dorlin-audio.example/plugins/quillet#ratio";
 
-// VST 3 class id: the 16 bytes the factory reports (moduleinfo.json writes
-// them as 32 hex digits in this order).
-constexpr uint8_t kVst3ClassId[16] = {0x26, 0x99, 0xF7, 0x7B, 0x84, 0xD5, 0x4C, 0x5B,
-                                      0x86, 0x6B, 0x4C, 0x5B, 0x6E, 0xF1, 0x4E, 0x24};
+// VST 3 class id, as the format writes ids: four 32-bit words, which
+// moduleinfo.json and hosts show as 32 hex digits in this order
+// (2699F77B84D54C5B866B4C5B6EF14E24). The 16 bytes a factory reports are laid
+// out from these words by the platform's rule: on Windows, COM's GUID layout
+// (the first word and each half of the second little-endian).
+constexpr uint32_t kVst3ClassId[4] = {0x2699F77B, 0x84D54C5B, 0x866B4C5B, 0x6EF14E24};
 
 constexpr const char* kClapPluginId = "example.dorlin-audio.quillet";

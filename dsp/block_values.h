@@ -21,7 +21,7 @@ struct BlockValues {
 };
 
 // `params` are normalised values in the parameter order; `hostSampleRate` is
-// the host's rate as stored (a value that is not positive counts as 44100).
+// the host's rate as stored (a value that is not positive counts as kFallbackSampleRate).
 BlockValues blockValuesFor(const float* params, double hostSampleRate);
 
 // The last parameters and rate the block values were computed from: a block

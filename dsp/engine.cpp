@@ -8,6 +8,7 @@
 
 #include "block_values.h"
 #include "denormal_guard.h"
+#include "engine_constants.h"
 #include "gain_computer.h"
 #include "meter_decibels.h"
 #include "program_analysis.h"
@@ -95,10 +96,11 @@ inline double followEnvelope(double envelope, double peak, double attackCoeff, d
     return (1.0 - coeff) * peak + coeff * envelope;
 }
 
-// Dry and wet mix of one sample, then the ceiling at +-0.98 (NaN falls to +0.98).
+// Dry and wet mix of one sample, then the ceiling (NaN falls to +kOutputCeiling).
 inline float mixAndCeiling(double x, double gain, const BlockValues& b) {
     const double y = x * b.dryGain + x * (gain * b.wetGain);
-    return static_cast<float>(y < 0.98 ? (y > -0.98 ? y : -0.98) : 0.98);
+    constexpr double c = kOutputCeiling;
+    return static_cast<float>(y < c ? (y > -c ? y : -c) : c);
 }
 
 // Smallest of n > 0 values, two lanes at a time: worth 1.2x at blocks of 32
@@ -115,7 +117,7 @@ double smallestOf(const double* v, int32_t n) {
 
 // The block's largest reduction for the meter. It comes from the smallest
 // gain, since the decibels fall as the gain rises: one conversion per block.
-// Gains at or below 0.00001 report a flat 24 dB.
+// A gain at or below 0.00001 counts as a reduction of kMeterRangeDb.
 struct BlockReduction {
     double smallestGain = 1.0;
     bool floorReached = false;
@@ -133,7 +135,7 @@ struct BlockReduction {
     }
     float decibels() const {
         float db = smallestGain < 1.0 ? static_cast<float>(reductionDb(smallestGain)) : 0.0f;
-        return floorReached && 24.0f > db ? 24.0f : db;
+        return floorReached && kMeterRangeDb > db ? kMeterRangeDb : db;
     }
 };
 
@@ -141,7 +143,7 @@ struct BlockReduction {
 inline void publishMeter(EngineState& state, float maxReduction) {
     const float meter = state.gainReductionMeter.load(std::memory_order_relaxed);
     // Flushed well above the subnormal range, as the state is.
-    const float next = 0.82f * meter + 0.18f * maxReduction;
+    const float next = kMeterKeep * meter + kMeterTake * maxReduction;
     state.gainReductionMeter.store(next < 1e-20f ? 0.0f : next, std::memory_order_relaxed);
 }
 

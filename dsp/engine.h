@@ -8,7 +8,7 @@
 
 struct BlockControls {
     float params[kParamCount];  // normalised, already clamped to [0, 1]
-    double hostSampleRate;      // as stored by the rate rule (not raised to 8000)
+    double hostSampleRate;      // as stored by the rate rule (not raised to kLowestSampleRate)
     bool hostBypass;
 };
 
@@ -16,7 +16,8 @@ struct BlockControls {
 // alias inputs. Audio thread only: no allocation, locks or system calls.
 // Input samples that are NaN, infinite or 1000000 and beyond in size are
 // silence to the detector (filter, envelope, analysis), so they never stick in
-// its state; the output path still carries them (a NaN is written as +0.98).
+// its state; the output path still carries them (a NaN is written as
+// +kOutputCeiling).
 // The detector high-pass step is capped at 1, keeping it stable at any rate.
 void processBlock(EngineState& state, const BlockControls& controls, const float* const* inputs,
                   float* const* outputs, int32_t sampleFrames);

@@ -4,6 +4,8 @@
 
 // Every output sample is limited to plus or minus this; a NaN becomes +ceiling.
 constexpr double kOutputCeiling = 0.98;
+// The same ceiling as the float the output carries: the largest magnitude written.
+constexpr float kOutputCeilingFloat = static_cast<float>(kOutputCeiling);
 
 // The gain-reduction meter: after each block it keeps kMeterKeep of its old
 // value and takes kMeterTake of the block's largest reduction, which is at

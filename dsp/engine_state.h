@@ -46,5 +46,5 @@ struct EngineState {
     BlockValueCache blockCache;
 };
 
-// Initial state and the coefficients for 44100 Hz.
+// Initial state and the coefficients for kFallbackSampleRate.
 void initEngineState(EngineState& state);

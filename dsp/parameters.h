@@ -1,7 +1,7 @@
 #pragma once
 // The nine parameters in one table: everything the host texts, the engine, the
 // editor, the tools and other host formats know about a parameter lives in its
-// row. The mapping from normalised value to unit exists once (unitValue), in
+// row (its texts are written from it in parameter_text.h). The mapping from normalised value to unit exists once (unitValue), in
 // float for texts and in double inside the engine.
 #include <cstdint>
 
@@ -26,9 +26,8 @@ enum class UnitCurve : uint8_t { kLinear, kQuadratic };
 // radius 0. Knobs are hit-tested and painted in table order.
 struct KnobSpec {
     const wchar_t* caption;
-    const wchar_t* valueFormat;  // printf format of the value text, unit included
-    uint32_t accent;             // ARGB of the value arc and the value text
-    int32_t cx, cy, radius;      // client pixels
+    uint32_t accent;         // ARGB of the value arc and the value text
+    int32_t cx, cy, radius;  // client pixels
 };
 
 struct ParamSpec {
@@ -44,19 +43,19 @@ struct ParamSpec {
 
 constexpr ParamSpec kParamTable[kParamCount] = {
     {"Threshold", "dB", "%.1f", "threshold", UnitCurve::kLinear, 36.0, -36.0, 0.5f,
-     {L"THRESHOLD", L"%.1f dB", 0xFFF43F5E, 130, 165, 46}},
+     {L"THRESHOLD", 0xFFF43F5E, 130, 165, 46}},
     {"Ratio", ":1", "%.1f", "ratio", UnitCurve::kLinear, 18.5, 1.5, 0.35f,
-     {L"RATIO", L"%.1f:1", 0xFFF0CB64, 710, 165, 46}},
+     {L"RATIO", 0xFFF0CB64, 710, 165, 46}},
     {"Attack", "ms", "%.1f", "attack", UnitCurve::kQuadratic, 29.9, 0.1, 0.3f,
-     {L"ATTACK", L"%.1f ms", 0xFFF59E0B, 130, 375, 40}},
+     {L"ATTACK", 0xFFF59E0B, 130, 375, 40}},
     {"Release", "ms", "%.0f", "release", UnitCurve::kQuadratic, 1180.0, 20.0, 0.15f,
-     {L"AUTO RELEASE", L"%.0f ms", 0xFF10B981, 275, 375, 40}},
+     {L"AUTO RELEASE", 0xFF10B981, 275, 375, 40}},
     {"580 Glue", "%", "%.0f", "glue", UnitCurve::kLinear, 100.0, 0.0, 0.65f,
-     {L"580 GLUE", L"%.0f%%", 0xFFC084FC, 420, 375, 40}},
+     {L"580 GLUE", 0xFFC084FC, 420, 375, 40}},
     {"Bass Armor", "Hz", "%.0f", "bass_armor", UnitCurve::kLinear, 240.0, 0.0, 0.35f,
-     {L"BASS ARMOR (HPF)", L"%.0f Hz", 0xFF60A5FA, 565, 375, 40}},
+     {L"BASS ARMOR (HPF)", 0xFF60A5FA, 565, 375, 40}},
     {"Makeup", "dB", "+%.1f", "makeup", UnitCurve::kLinear, 20.0, 0.0, 0.25f,
-     {L"MAKE-UP GAIN", L"+%.1f dB", 0xFF38BDF8, 710, 375, 40}},
+     {L"MAKE-UP GAIN", 0xFF38BDF8, 710, 375, 40}},
     {"Mix", "%", "%.0f", "mix", UnitCurve::kLinear, 100.0, 0.0, 1.0f, {}},
     {"Bypass", "", "%.0f", "bypass", UnitCurve::kLinear, 100.0, 0.0, 0.0f, {}},
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "engine_constants.h"
 #include "engine_state.h"
 #include "rate_coefficients.h"
 
@@ -13,7 +14,6 @@ struct ProgramLevel {
     double adaptiveRelease; // 0.7 .. 0.9999, the envelope's release for this sample
 };
 
-constexpr double kTwoPi = 6.283185307179586;
 constexpr double kWobblePhaseOffset = 0.8224670334241132;  // pi^2 / 12
 
 // Smallest magnitude the recursive state keeps; anything below is flushed to zero.

@@ -2,10 +2,12 @@
 
 #include <cmath>
 
+#include "engine_constants.h"
+
 RateRule rateRuleFor(float hostRate) {
-    if (!(hostRate > 0.0f)) return {44100.0, 44100.0};  // zero, negative or NaN
+    if (!(hostRate > 0.0f)) return {kFallbackSampleRate, kFallbackSampleRate};  // zero, negative or NaN
     const double rate = hostRate;
-    return {rate, rate > 8000.0 ? rate : 8000.0};
+    return {rate, rate > kLowestSampleRate ? rate : kLowestSampleRate};
 }
 
 RateCoefficientValues coefficientsForRate(double r) {

@@ -35,8 +35,8 @@ struct RateCoefficients {
 };
 
 struct RateRule {
-    double hostSampleRate;  // what the host asked for, or 44100 when not positive
-    double effectiveRate;   // what the coefficients use: at least 8000
+    double hostSampleRate;  // what the host asked for, or kFallbackSampleRate when not positive
+    double effectiveRate;   // what the coefficients use: at least kLowestSampleRate
 };
 
 RateRule rateRuleFor(float hostRate);

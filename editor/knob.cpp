@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "panel_geometry.h"
 #include "panel_style.h"
 
 using namespace Gdiplus;
@@ -24,13 +25,13 @@ void drawCentredText(GpGraphics* g, const PanelResources& r, const wchar_t* text
     const RectF anchor(static_cast<REAL>(x), static_cast<REAL>(y), 0.0f, 0.0f);
     GdipDrawString(g, text, -1, font, &anchor, r.centredBoth, brush);
 }
-}  // namespace
 
-void drawKnobBase(GpGraphics* g, const PanelResources& r, const KnobSpec& knob) {
+// Body, rim and track.
+void drawBody(GpGraphics* g, const PanelResources& r, const KnobSpec& knob) {
     const Rect body = inset(knob, 0);
     const Rect arc = inset(knob, kArcInset);
     // The gradient is anchored to the knob's own square, so each knob has its
-    // own brush; it is needed only when the fixed layer is drawn.
+    // own brush, made only when its body is drawn.
     GpLineGradient* bodyBrush = nullptr;
     GdipCreateLineBrushFromRectI(&body, kKnobBodyTopLeft, kKnobBodyBottomRight, LinearGradientModeForwardDiagonal,
                                  WrapModeTile, &bodyBrush);
@@ -38,11 +39,14 @@ void drawKnobBase(GpGraphics* g, const PanelResources& r, const KnobSpec& knob) 
     if (bodyBrush) GdipDeleteBrush(bodyBrush);
     GdipDrawEllipseI(g, r.rim, body.X, body.Y, body.Width, body.Height);
     GdipDrawArcI(g, r.track, arc.X, arc.Y, arc.Width, arc.Height, kArcStartDeg, kFullSweepDeg);
-    drawCentredText(g, r, knob.caption, r.captionFont, r.caption, knob.cx, knob.cy + knob.radius + 14);
 }
 
-void drawKnobValue(GpGraphics* g, const PanelResources& r, int32_t param, float value,
-                   const wchar_t* valueText) {
+void drawCaption(GpGraphics* g, const PanelResources& r, const KnobSpec& knob) {
+    drawCentredText(g, r, knob.caption, r.captionFont, r.caption, knob.cx, knob.cy + knob.radius + kCaptionDrop);
+}
+
+// Value arc, pointer and cap.
+void drawMarks(GpGraphics* g, const PanelResources& r, int32_t param, float value) {
     const KnobSpec& knob = kParamTable[param].knob;
     const Rect arc = inset(knob, kArcInset);
     const Rect cap = inset(knob, kCapInset);
@@ -59,5 +63,30 @@ void drawKnobValue(GpGraphics* g, const PanelResources& r, int32_t param, float 
 
     // The cap hides the pointer's inner part: only a short tick stays visible.
     GdipFillEllipseI(g, r.cap, cap.X, cap.Y, cap.Width, cap.Height);
-    drawCentredText(g, r, valueText, r.valueFont, r.valueText[param], knob.cx, knob.cy + knob.radius + 28);
 }
+
+void drawValueText(GpGraphics* g, const PanelResources& r, int32_t param, const wchar_t* valueText) {
+    const KnobSpec& knob = kParamTable[param].knob;
+    drawCentredText(g, r, valueText, r.valueFont, r.valueText[param], knob.cx,
+                    knob.cy + knob.radius + kValueTextDrop);
+}
+}  // namespace
+
+void drawKnobBase(GpGraphics* g, const PanelResources& r, const KnobSpec& knob) {
+    drawBody(g, r, knob);
+    drawCaption(g, r, knob);
+}
+
+void drawKnobValue(GpGraphics* g, const PanelResources& r, int32_t param, float value,
+                   const wchar_t* valueText) {
+    drawMarks(g, r, param, value);
+    drawValueText(g, r, param, valueText);
+}
+
+void drawKnob(GpGraphics* g, const PanelResources& r, int32_t param, float value, const wchar_t* valueText) {
+    drawBody(g, r, kParamTable[param].knob);
+    drawMarks(g, r, param, value);
+    drawCaption(g, r, kParamTable[param].knob);
+    drawValueText(g, r, param, valueText);
+}
+

@@ -11,3 +11,6 @@ void drawKnobBase(GpGraphics* g, const PanelResources& r, const KnobSpec& knob);
 // `valueText` is the formatted value with its unit.
 void drawKnobValue(GpGraphics* g, const PanelResources& r, int32_t param, float value,
                    const wchar_t* valueText);
+// The whole knob in its own order: body, rim, track, value arc, pointer, cap,
+// caption, value text.
+void drawKnob(GpGraphics* g, const PanelResources& r, int32_t param, float value, const wchar_t* valueText);

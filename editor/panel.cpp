@@ -1,14 +1,17 @@
 // The panel painter. Elements follow the panel's drawing order; the fixed
 // layer holds exactly the elements that no value-dependent element lies
 // beneath, so copying it and drawing the rest on top gives the same pixels
-// as drawing everything in order.
+// as drawing everything in order (paintWholePanel).
 #include "panel.h"
 
 #include <cmath>
 #include <cstring>
 #include <cwchar>
+#include <iterator>
 
+#include "../dsp/parameter_text.h"
 #include "knob.h"
+#include "panel_geometry.h"
 #include "panel_style.h"
 
 using namespace Gdiplus;
@@ -43,15 +46,26 @@ void drawScaleLabel(GpGraphics* g, const PanelResources& r, const ScaleLabel& la
     drawText(g, label.text, r.scaleFont, nullptr, r.muted, label.x, label.y);
 }
 
-void formatReadout(wchar_t (&text)[kReadoutChars], float shownReduction, float glueParam) {
-    const float glue = unitValue(kGlue, glueParam);
-    swprintf(text, kReadoutChars, L"GAIN REDUCTION: -%.1f dB \u2022 GLUE: %.0f%%",
-             static_cast<double>(shownReduction), static_cast<double>(glue));
+constexpr int kValueTextChars = 32;
+
+// A parameter's text with unit (ASCII), widened for GDI+.
+void formatValueText(wchar_t (&text)[kValueTextChars], int32_t param, float value) {
+    char narrow[kValueTextChars];
+    writeValueText(param, value, narrow, sizeof narrow);
+    int i = 0;
+    for (; narrow[i] != '\0'; ++i) text[i] = static_cast<unsigned char>(narrow[i]);
+    text[i] = L'\0';
 }
 
-// Background, corner dots, title block, meter window with its scale arc, the
-// knobs' bodies, tracks and captions, and the footer.
-void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
+void formatReadout(wchar_t (&text)[kReadoutChars], float shownReduction, float glueParam) {
+    wchar_t glue[kValueTextChars];
+    formatValueText(glue, kGlue, glueParam);
+    swprintf(text, kReadoutChars, L"GAIN REDUCTION: -%.1f dB \u2022 GLUE: %ls", static_cast<double>(shownReduction),
+             glue);
+}
+
+// Background, corner dots and title block.
+void drawBackdrop(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
     const Rect frame(0, 0, w, h);
     GpLineGradient* background = nullptr;
     GdipCreateLineBrushFromRectI(&frame, kBackgroundTop, kBackgroundBottom, LinearGradientModeVertical,
@@ -59,47 +73,83 @@ void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h
     GdipFillRectangleI(g, background, 0, 0, w, h);
     if (background) GdipDeleteBrush(background);
 
-    GdipFillEllipseI(g, r.cornerDot, 12, 12, 10, 10);
-    GdipFillEllipseI(g, r.cornerDot, w - 22, 12, 10, 10);
-    GdipFillEllipseI(g, r.cornerDot, 12, h - 22, 10, 10);
-    GdipFillEllipseI(g, r.cornerDot, w - 22, h - 22, 10, 10);
+    const int32_t nearSide = kCornerDotInset, right = w - kCornerDotInset - kCornerDotSize,
+                  bottom = h - kCornerDotInset - kCornerDotSize;
+    GdipFillEllipseI(g, r.cornerDot, nearSide, nearSide, kCornerDotSize, kCornerDotSize);
+    GdipFillEllipseI(g, r.cornerDot, right, nearSide, kCornerDotSize, kCornerDotSize);
+    GdipFillEllipseI(g, r.cornerDot, nearSide, bottom, kCornerDotSize, kCornerDotSize);
+    GdipFillEllipseI(g, r.cornerDot, right, bottom, kCornerDotSize, kCornerDotSize);
 
-    drawText(g, L"DORLIN QUILLET\u2122", r.titleFont, nullptr, r.rose, 28, 20);
+    drawText(g, L"DORLIN QUILLET\u2122", r.titleFont, nullptr, r.rose, kTitleX, kTitleY);
     drawText(g, L"INVERTED TRANSFORMER VCA GLUE COMPRESSOR \u2022 580 ATTRACTOR SOFT-KNEE", r.subtitleFont,
-             nullptr, r.muted, 29, 44);
+             nullptr, r.muted, kSubtitleX, kSubtitleY);
+}
 
-    GdipFillRectangleI(g, r.meterFill, 260, 85, 320, 175);
-    GdipDrawRectangleI(g, r.meterBorder, 260, 85, 320, 175);
-    GdipDrawArc(g, r.scaleArc, 300, 110, 240, 240, 210.0f, 120.0f);
-    for (int i = 0; i < 5; ++i)
+// The meter window with its scale arc.
+void drawMeterWindow(GpGraphics* g, const PanelResources& r) {
+    GdipFillRectangleI(g, r.meterFill, kMeterLeft, kMeterTop, kMeterWidth, kMeterHeight);
+    GdipDrawRectangleI(g, r.meterBorder, kMeterLeft, kMeterTop, kMeterWidth, kMeterHeight);
+    GdipDrawArc(g, r.scaleArc, kPivotX - kScaleRadius, kPivotY - kScaleRadius, 2.0f * kScaleRadius,
+                2.0f * kScaleRadius, kScaleStartDeg, kScaleSweepDeg);
+}
+
+void drawFooter(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
+    drawText(g, r.footerText, r.footerFont, r.centred, r.muted, static_cast<float>(w) * 0.5f,
+             static_cast<float>(h - kFooterRise));
+}
+
+// Backdrop, meter window, the scale labels the needle never reaches, the
+// knobs' bodies, tracks and captions, and the footer.
+void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
+    drawBackdrop(g, r, w, h);
+    drawMeterWindow(g, r);
+    for (int i = 0; i < static_cast<int>(std::size(kScaleLabels)); ++i)
         if (i != kLabelUnderNeedle) drawScaleLabel(g, r, kScaleLabels[i]);
-
     for (int32_t i = 0; i < kParamCount; ++i)
         if (hasKnob(i)) drawKnobBase(g, r, kParamTable[i].knob);
+    drawFooter(g, r, w, h);
+}
 
-    drawText(g, r.footerText, r.footerFont,
-             r.centred, r.muted, static_cast<float>(w) * 0.5f, static_cast<float>(h - 22));
+// Needle, pivot and readout.
+void drawNeedleAndReadout(GpGraphics* g, const PanelResources& r, const PanelValues& v) {
+    const NeedleTip tip = needleTipFor(v.meter);
+    GdipDrawLine(g, r.needle, kPivotX, kPivotY, tip.x, tip.y);
+    GdipFillEllipse(g, r.pivot, kPivotX - kPivotRadius, kPivotY - kPivotRadius, 2.0f * kPivotRadius,
+                    2.0f * kPivotRadius);
+
+    // The readout hangs centred under the pivot.
+    wchar_t readout[kReadoutChars];
+    formatReadout(readout, tip.shownReduction, v.params[kGlue]);
+    drawText(g, readout, r.readoutFont, r.centred, r.rose, kPivotX, kPivotY + kPivotRadius);
 }
 
 // Needle, pivot, readout and the scale label the needle can run under.
 void drawMeterPart(GpGraphics* g, const PanelResources& r, const PanelValues& v) {
-    const NeedleTip tip = needleTipFor(v.meter);
-    GdipDrawLine(g, r.needle, kPivotX, kPivotY, tip.x, tip.y);
-    GdipFillEllipse(g, r.pivot, 414, 224, 12, 12);
-
-    wchar_t readout[kReadoutChars];
-    formatReadout(readout, tip.shownReduction, v.params[kGlue]);
-    drawText(g, readout, r.readoutFont, r.centred, r.rose, 420, 236);
-
+    drawNeedleAndReadout(g, r, v);
     drawScaleLabel(g, r, kScaleLabels[kLabelUnderNeedle]);
 }
 
 // A knob's value arc, pointer, cap and value text.
 void drawKnobPart(GpGraphics* g, const PanelResources& r, const PanelValues& v, int32_t param) {
-    wchar_t valueText[32];
-    const float shown = unitValue(static_cast<ParamIndex>(param), v.params[param]);
-    swprintf(valueText, 32, kParamTable[param].knob.valueFormat, static_cast<double>(shown));
+    wchar_t valueText[kValueTextChars];
+    formatValueText(valueText, param, v.params[param]);
     drawKnobValue(g, r, param, v.params[param], valueText);
+}
+
+// Every element in the panel's order: backdrop, meter window, needle and
+// readout, every scale label, each knob whole, footer.
+void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v, int32_t w, int32_t h) {
+    drawBackdrop(g, r, w, h);
+    drawMeterWindow(g, r);
+    drawNeedleAndReadout(g, r, v);
+    for (const ScaleLabel& label : kScaleLabels) drawScaleLabel(g, r, label);
+    for (int32_t i = 0; i < kParamCount; ++i) {
+        if (!hasKnob(i)) continue;
+        wchar_t valueText[kValueTextChars];
+        formatValueText(valueText, i, v.params[i]);
+        drawKnob(g, r, i, v.params[i], valueText);
+    }
+    drawFooter(g, r, w, h);
 }
 
 bool hasPart(int part) { return (kAllParts >> part) & 1u; }
@@ -170,31 +220,28 @@ void buildCache(PanelCache& cache, const PanelResources& r, HDC hdc, int32_t w, 
     cache.layerReady = true;
 }
 
-// Both layers, without any cache.
-void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v, int32_t w, int32_t h) {
-    drawFixedLayer(g, r, w, h);
-    drawMovingParts(g, r, v, kAllParts);
-}
-
 }  // namespace
 
 NeedleTip needleTipFor(float g) {
-    if (!(g < 18.0f)) g = 18.0f;
+    if (!(g < kScaleFullDb)) g = kScaleFullDb;
     else if (!(g > 0.0f)) g = 0.0f;
-    const float degrees = 330.0f - (g / 18.0f) * 120.0f;
+    constexpr float kScaleEndDeg = kScaleStartDeg + kScaleSweepDeg;  // 0 dB
+    const float degrees = kScaleEndDeg - (g / kScaleFullDb) * kScaleSweepDeg;
     const float radians = static_cast<float>(degrees * 3.141592653589793 / 180.0);
     return NeedleTip{kPivotX + kNeedleLength * cosf(radians), kPivotY + kNeedleLength * sinf(radians), g};
 }
 
 RECT panelPartBox(int part) {
-    // The meter window holds the needle, the readout and the labels.
-    if (part == kMeterPart) return RECT{260, 85, 581, 261};
+    // The meter window holds the needle, the readout and the labels; its
+    // border is drawn on its last column and row too.
+    if (part == kMeterPart)
+        return RECT{kMeterLeft, kMeterTop, kMeterLeft + kMeterWidth + 1, kMeterTop + kMeterHeight + 1};
     // The knob's square, and below it the value text (centred, at most about
-    // 60 pixels wide, 7 above and below its anchor at radius + 28); the boxes
-    // of neighbouring knobs do not meet.
+    // 60 pixels wide, 7 above and below its anchor); the boxes of neighbouring
+    // knobs do not meet.
     const KnobSpec& k = kParamTable[part].knob;
     const int32_t half = k.radius + 10;
-    return RECT{k.cx - half, k.cy - k.radius - 4, k.cx + half, k.cy + k.radius + 40};
+    return RECT{k.cx - half, k.cy - k.radius - 4, k.cx + half, k.cy + k.radius + kValueTextDrop + 12};
 }
 
 uint32_t partsThatDiffer(const PanelValues& now, const PanelValues& knobsShown, const PanelValues& meterShown) {
@@ -227,23 +274,27 @@ uint32_t paintPanel(PanelCache& cache, const PanelResources& r, const PanelValue
     HDC target = ownFrame ? cache.frame.dc : haveFrame ? passing.dc : hdc;
 
     uint32_t parts = kAllParts;
-    GpGraphics* g = nullptr;
     if (cache.layerReady) {
         // Only the areas are composed; every part reaching into one is drawn
         // whole, so each of their pixels gets its full stack of elements.
         parts = 0;
         for (int i = 0; i < count; ++i) parts |= partsReaching(inside[i]);
         copyAreas(target, cache.layer.dc, inside, count);
-        g = graphicsOn(target);
+        GpGraphics* g = graphicsOn(target);
         drawMovingParts(g, r, v, parts);
+        if (g) GdipDeleteGraphics(g);
     } else {
-        g = graphicsOn(target);
-        drawWholePanel(g, r, v, w, h);
+        paintWholePanel(r, v, target, w, h);
     }
-    if (g) GdipDeleteGraphics(g);
     if (target != hdc) copyAreas(hdc, target, inside, count);
     releaseSurface(passing);
     return parts;
+}
+
+void paintWholePanel(const PanelResources& r, const PanelValues& v, HDC hdc, int32_t w, int32_t h) {
+    GpGraphics* g = graphicsOn(hdc);
+    drawWholePanel(g, r, v, w, h);
+    if (g) GdipDeleteGraphics(g);
 }
 
 void releasePanelCache(PanelCache& cache) {

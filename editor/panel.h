@@ -66,3 +66,9 @@ constexpr int kMaxPaintAreas = 32;
 uint32_t paintPanel(PanelCache& cache, const PanelResources& resources, const PanelValues& values, HDC hdc,
                     int32_t width, int32_t height, const RECT* areas, int areaCount);
 void releasePanelCache(PanelCache& cache);
+
+// The whole panel drawn straight into `hdc` from scratch, every element in
+// the panel's order, with no cache: the pixels the cached paint must give,
+// and the paint itself when the cache cannot be made.
+void paintWholePanel(const PanelResources& resources, const PanelValues& values, HDC hdc, int32_t width,
+                     int32_t height);

@@ -1,6 +1,6 @@
 #pragma once
-// The panel's colours (ARGB, alpha in the top byte) and the fixed geometry of
-// its needle and knobs.
+// The panel's colours (ARGB, alpha in the top byte); its geometry is in
+// panel_geometry.h.
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -26,13 +26,5 @@ constexpr ARGB kTrack = 0x3CFFFFFF;
 constexpr ARGB kPointer = 0xFFFFFFFF;
 constexpr ARGB kCap = 0xFF10131A;
 constexpr ARGB kCaption = 0xDCC8D2E6;
-
-constexpr float kPivotX = 420.0f, kPivotY = 230.0f, kNeedleLength = 115.0f;
-
-constexpr float kArcStartDeg = 150.0f;  // eight o'clock
-constexpr float kFullSweepDeg = 240.0f;
-constexpr int32_t kArcInset = 5;           // arcs at the knob's radius - 5
-constexpr int32_t kCapInset = 18;          // the cap's radius is the knob's - 18
-constexpr int32_t kPointerShortfall = 12;  // the pointer ends at the radius - 12
 
 }  // namespace panel_style

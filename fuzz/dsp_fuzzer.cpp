@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine.h"
+#include "engine_constants.h"
 #include "engine_state.h"
 #include "rate_coefficients.h"
 #include "../tests/stress/engine_checks.h"
@@ -103,10 +104,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     EngineState state, twin;
     initEngineState(state);
     initEngineState(twin);
-    std::atomic<double> hostSampleRate{44100.0}, twinSampleRate{44100.0};
+    std::atomic<double> hostSampleRate{kFallbackSampleRate}, twinSampleRate{kFallbackSampleRate};
     BlockControls controls{};
     for (int i = 0; i < kParamCount; ++i) controls.params[i] = kParamTable[i].defaultValue;
-    controls.hostSampleRate = 44100.0;
+    controls.hostSampleRate = kFallbackSampleRate;
     for (int event = 0; event < 64 && in.size > 0; ++event) {
         const uint8_t op = in.take<uint8_t>() % 4;
         if (op == 0) {

@@ -3,7 +3,6 @@
 #include <lv2/core/lv2.h>
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -43,19 +42,11 @@ ControlCache cacheFor(int index, float value) {
     return {bitsOf(value), normalisedFromPortValue(static_cast<ParamIndex>(index), value)};
 }
 
-// LV2 hosts give the rate as a double, the rate rule takes the float a VST 2
-// host sends. Zero, negative and NaN stay what they are (the rule falls back
-// to 44100); a rate beyond the float range becomes the largest float.
-float rateForRule(double rate) {
-    if (!(rate > 0.0)) return 0.0f;
-    return rate < FLT_MAX ? static_cast<float>(rate) : FLT_MAX;
-}
-
 LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const*) {
     Lv2Instance* p = new (std::nothrow) Lv2Instance{};
     if (!p) return nullptr;
     initCore(p->core);
-    setSampleRate(p->core, rateForRule(rate));
+    setSampleRate(p->core, hostRateAsFloat(rate));
     for (int i = 0; i < kParamCount; ++i) p->cache[i] = cacheFor(i, NAN);  // as if unconnected
     return p;
 }

@@ -8,18 +8,41 @@
 #include <string>
 
 #include "lv2_ports.h"
+#include "parameter_text.h"
 
 namespace {
 
-// The LV2 unit of a table label; the ratio has no unit in the vocabulary.
-std::string unitFor(const char* label) {
-    static const char* const known[][2] = {{"dB", "units:db"}, {"ms", "units:ms"}, {"%", "units:pc"},
-                                           {"Hz", "units:hz"}, {":1", nullptr}};
+// The units vocabulary's unit for a table label; null for a label it lacks.
+const char* vocabularyUnit(const char* label) {
+    static const char* const known[][2] = {
+        {"dB", "units:db"}, {"ms", "units:ms"}, {"%", "units:pc"}, {"Hz", "units:hz"}};
     for (const auto& row : known)
-        if (std::strcmp(label, row[0]) == 0)
-            return row[1] ? row[1] : std::string("<") + kLv2RatioUnitUri + ">";
-    std::fprintf(stderr, "lv2_turtle: no LV2 unit for the label \"%s\"\n", label);
-    std::exit(1);
+        if (std::strcmp(label, row[0]) == 0) return row[1];
+    return nullptr;
+}
+
+// A label the vocabulary lacks (the ratio's ":1") is a unit of the plug-in's
+// own, named after the parameter and written from its row.
+std::string ownUnitUri(const ParamSpec& p) { return std::string(kLv2PluginUri) + "#" + p.symbol; }
+
+std::string unitFor(const ParamSpec& p) {
+    const char* known = vocabularyUnit(p.label);
+    return known ? known : "<" + ownUnitUri(p) + ">";
+}
+
+// Control ports with a unit: every parameter but Bypass, which is the enable port.
+bool hasUnit(int index) { return index != kBypass; }
+
+void writeOwnUnits(FILE* f) {
+    for (int i = 0; i < kParamCount; ++i) {
+        const ParamSpec& p = kParamTable[i];
+        if (!hasUnit(i) || vocabularyUnit(p.label)) continue;
+        char render[32];
+        writeValueFormat(i, render, sizeof render);
+        std::fprintf(f, "<%s>\n\ta units:Unit ;\n\trdfs:label \"%s\" ;\n\tunits:symbol \"%s\" ;\n"
+                        "\tunits:render \"%s\" .\n\n",
+                     ownUnitUri(p).c_str(), p.symbol, p.label, render);
+    }
 }
 
 // The shortest decimal that a host reads back as exactly this float.
@@ -36,14 +59,17 @@ void writeControlPort(FILE* f, int i) {
     const ParamIndex index = static_cast<ParamIndex>(i);
     const ParamSpec& p = kParamTable[i];
     std::fprintf(f, "\t[\n\t\ta lv2:InputPort, lv2:ControlPort ;\n\t\tlv2:index %d ;\n", i);
-    if (index == kBypass) {
+    if (!hasUnit(i)) {
         std::fprintf(f,
                      "\t\tlv2:symbol \"enabled\" ;\n\t\tlv2:name \"Enabled\" ;\n"
                      "\t\tlv2:designation lv2:enabled ;\n\t\tlv2:portProperty lv2:toggled ;\n");
     } else {
         std::fprintf(f, "\t\tlv2:symbol \"%s\" ;\n\t\tlv2:name \"%s\" ;\n\t\tunits:unit %s ;\n",
-                     p.symbol, p.name, unitFor(p.label).c_str());
+                     p.symbol, p.name, unitFor(p).c_str());
     }
+    // The quadratic curve gives the short times more of the knob's travel; a
+    // host's slider does the same on a logarithmic scale.
+    if (p.curve == UnitCurve::kQuadratic) std::fputs("\t\tlv2:portProperty pprops:logarithmic ;\n", f);
     // The range's ends are the ends of the normalised range, whichever way the port runs.
     const float a = portValueFromNormalised(index, 0.0f), b = portValueFromNormalised(index, 1.0f);
     std::fprintf(f, "\t\tlv2:default %s ;\n\t\tlv2:minimum %s ;\n\t\tlv2:maximum %s\n\t]",
@@ -59,18 +85,19 @@ void writeAudioPort(FILE* f, uint32_t index, bool input, const char* symbol, con
 }
 
 void writePlugin(FILE* f) {
+    std::fputs("@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+               "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+               "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+               "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
+               "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+               "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n",
+               f);
+    writeOwnUnits(f);
     std::fprintf(f,
-                 "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
-                 "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
-                 "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
-                 "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
-                 "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n"
-                 "<%s>\n\ta units:Unit ;\n\trdfs:label \"ratio\" ;\n\tunits:symbol \":1\" ;\n"
-                 "\tunits:render \"%%.1f:1\" .\n\n"
-                 "<%s>\n\ta lv2:Plugin, lv2:CompressorPlugin, doap:Project ;\n\tdoap:name \"Dorlin Quillet\" ;\n"
-                 "\tdoap:maintainer [ foaf:name \"Dorlin Audio Technologies\" ] ;\n"
+                 "<%s>\n\ta lv2:Plugin, lv2:CompressorPlugin, doap:Project ;\n\tdoap:name \"%s\" ;\n"
+                 "\tdoap:maintainer [ foaf:name \"%s\" ] ;\n"
                  "\tlv2:optionalFeature lv2:hardRTCapable ;\n\tlv2:port\n",
-                 kLv2RatioUnitUri, kLv2PluginUri);
+                 kLv2PluginUri, kProductName, kVendorName);
     for (int i = 0; i < kParamCount; ++i) {
         writeControlPort(f, i);
         std::fputs(" ,\n", f);

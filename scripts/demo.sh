@@ -43,9 +43,11 @@ if [ ! -f "$OUT/demo-clip.wav" ]; then
   raw_to_wav "$WORK/clip.raw" -b 16 "$OUT/demo-clip.wav"
 fi
 
-# Heavy glue: -30 dB threshold, 8:1, 10 ms attack, 300 ms release, full glue, +4 dB.
-HEAVY_GLUE=(--set Threshold=0.1667 --set Ratio=0.35 --set Attack=0.575 --set Release=0.487
-            --set "580 Glue=1" --set Makeup=0.2)
+# Heavy glue. Settings are in the plug-in's units, the ends of a range the
+# normalised 0 and 1: a display value is the middle of the values that show it
+# (100 % glue would be 0.9975).
+HEAVY_GLUE=(--set "Threshold=-30 dB" --set Ratio=8:1 --set "Attack=10 ms" --set "Release=300 ms"
+            --set "580 Glue=1" --set "Makeup=+4 dB")
 step "rendering the clip with the default settings and with heavy glue"
 bash scripts/render.sh --plugin "$DLL" "$OUT/demo-clip.wav" "$OUT/demo-clip-default.wav"
 bash scripts/render.sh --plugin "$DLL" "${HEAVY_GLUE[@]}" "$OUT/demo-clip.wav" "$OUT/demo-clip-heavy-glue.wav"
@@ -55,10 +57,10 @@ step "capturing the editor"
 
 step "measuring the static curve"
 python3 "$DEMO/demo_signals.py" steps "$WORK/steps.raw"
-for ratio in 1.5:0 4:0.135135 20:1; do
+for ratio in 1.5=0 4=4:1 20=1; do  # the ratio, and how it is set
   for glue in 0 100; do
-    name=curve-r${ratio%%:*}-g$glue
-    render_raw "$WORK/steps.raw" "$WORK/$name.raw" --set Ratio="${ratio#*:}" \
+    name=curve-r${ratio%%=*}-g$glue
+    render_raw "$WORK/steps.raw" "$WORK/$name.raw" --set Ratio="${ratio#*=}" \
       --set "580 Glue=$((glue / 100))" --set Makeup=0
     python3 "$DEMO/measure.py" curve "$WORK/steps.raw" "$WORK/$name.raw" >"$WORK/$name.dat"
   done
@@ -77,11 +79,11 @@ python3 "$DEMO/measure.py" gain "$WORK/clip-in.raw" "$WORK/clip-glue.raw" 4 4 >"
 gnuplot -e "dir='$WORK'; out='$OUT/demo-clip.png'" "$DEMO/clip.gp"
 
 step "measuring the program-dependent release"
-# -9 dB threshold, 7:1, 259 ms release, no glue, no make-up.
+# No glue, no make-up.
 for kind in sparse dense; do
   python3 "$DEMO/demo_signals.py" release $kind "$WORK/release-$kind.raw"
-  render_raw "$WORK/release-$kind.raw" "$WORK/release-$kind-out.raw" --set Threshold=0.75 \
-    --set Ratio=0.3 --set Release=0.45 --set "580 Glue=0" --set Makeup=0
+  render_raw "$WORK/release-$kind.raw" "$WORK/release-$kind-out.raw" --set "Threshold=-9 dB" \
+    --set Ratio=7:1 --set "Release=259 ms" --set "580 Glue=0" --set Makeup=0
   python3 "$DEMO/measure.py" gain "$WORK/release-$kind.raw" "$WORK/release-$kind-out.raw" 0 2 1.7 \
     >"$WORK/release-$kind.dat"
 done

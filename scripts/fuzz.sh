@@ -1,7 +1,9 @@
 #!/bin/bash
 # Builds the engine's libFuzzer target with clang, AddressSanitizer and UBSan
-# into build/fuzz, then fuzzes for a bounded time (default 20 s) with the
-# corpus kept in build/fuzz/corpus. A crash leaves its input in build/fuzz/.
+# into build/fuzz (a CMake tree of the engine and the fuzzer alone, with the
+# project's warning and floating-point flag targets), then fuzzes for a bounded
+# time (default 20 s) with the corpus kept in build/fuzz/corpus. A crash leaves
+# its input in build/fuzz/.
 #   scripts/fuzz.sh [seconds]        e.g. scripts/fuzz.sh 3600 for a long run
 #   replay one input: build/fuzz/dsp_fuzzer build/fuzz/crash-<hash>
 set -euo pipefail
@@ -12,12 +14,18 @@ mkdir -p "$OUT/corpus"
 exec 9>"$OUT/.lock"
 flock 9  # one build and run at a time in this checkout
 
-# The engine's own floating-point options (see dsp/CMakeLists.txt).
-clang++ -std=c++17 -O1 -g -fno-omit-frame-pointer \
-  -fno-math-errno -fno-trapping-math -ffp-contract=off \
-  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-  -I"$ROOT/dsp" "$ROOT/fuzz/dsp_fuzzer.cpp" "$ROOT"/dsp/*.cpp -o "$OUT/dsp_fuzzer.new"
-mv "$OUT/dsp_fuzzer.new" "$OUT/dsp_fuzzer"
+# Every source, the engine's included, gets the fuzzer's coverage hooks and
+# the sanitizers; only the program links libFuzzer's main.
+SANITIZERS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
+cmake -S "$ROOT" -B "$OUT" -DDQ_FUZZ_BUILD=ON -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
+  -DCMAKE_CXX_FLAGS="-fno-omit-frame-pointer $SANITIZERS" \
+  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+if ! cmake --build "$OUT" -j2 --target dsp_fuzzer >"$OUT/build.log" 2>&1; then
+  grep -iE "error" -A3 "$OUT/build.log" | head -40 || true
+  echo "fuzzer build failed (log: $OUT/build.log)"
+  exit 1
+fi
 
 cd "$OUT"
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

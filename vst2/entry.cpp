@@ -36,7 +36,7 @@ extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
     p->audioMaster = audioMaster;
     p->editor = nullptr;
     p->editorRect = ERect{0, 0, static_cast<int16_t>(kPanelHeight), static_cast<int16_t>(kPanelWidth)};
-    initCore(p->core);  // includes the coefficients for 44100 Hz
+    initCore(p->core);  // includes the coefficients for the fallback rate
     acquireEditorModule();
     fillEffect(p);
     return &p->effect;

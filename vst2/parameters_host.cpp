@@ -1,7 +1,7 @@
 // The parameter callbacks and the host text writers.
-#include <cstdio>
 #include <cstring>
 
+#include "../dsp/parameter_text.h"
 #include "plugin_instance.h"
 
 // Any host thread.
@@ -32,7 +32,6 @@ int writeParamLabel(const PluginInstance*, int32_t index, char* text) {
 int writeParamDisplay(const PluginInstance* p, int32_t index, char* text) {
     if (!isParamIndex(index) || !text) return 0;
     const float v = parameter(p->core, index);
-    snprintf(text, kParamDisplayBytes, kParamTable[index].format,
-             static_cast<double>(displayValue(index, v)));
+    writeDisplayText(index, v, text, kParamDisplayBytes);
     return 1;
 }

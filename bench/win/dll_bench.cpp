@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "engine_runners.h"
-#include "tests/host/vst_host.h"
+#include "vst2_host/vst_host.h"
 
 namespace {
 

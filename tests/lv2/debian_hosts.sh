@@ -1,7 +1,8 @@
 #!/bin/bash
 # The bundle as Debian's own LV2 tools see it: lv2ls lists it, lv2info shows
-# its ports with units, ranges and defaults, sord_validate checks the Turtle
-# against the LV2 schemas, and the library exports nothing but its entry.
+# its ports with units, ranges, defaults and the times' logarithmic scale,
+# sord_validate checks the Turtle against the LV2 schemas, and the library
+# exports nothing but its entry.
 # (lv2apply renders through it in identity_with_dll.sh.)
 #   debian_hosts.sh BUNDLES_DIR
 set -euo pipefail
@@ -26,7 +27,8 @@ port() {  # symbol, then the lines expected in its block
 grep -qE "Class: +Compressor Plugin" <<<"$info" || fail "lv2info: not a compressor"
 grep -qE "Has latency: +no" <<<"$info" || fail "lv2info: latency"
 port threshold "Minimum: +-36.000000" "Maximum: +0.000000" "Default: +-18.000000"
-port release "Minimum: +20.000000" "Maximum: +1200.000000" "Default: +46.550003"
+port attack "Properties: +.*port-props#logarithmic"
+port release "Minimum: +20.000000" "Maximum: +1200.000000" "Default: +46.550003" "port-props#logarithmic"
 port enabled "Designation: +http://lv2plug.in/ns/lv2core#enabled" "Default: +1.000000" "toggled"
 port gain_reduction "OutputPort" "Maximum: +24.000000"
 for unit in db ms pc hz; do
@@ -34,7 +36,8 @@ for unit in db ms pc hz; do
 done
 grep -qF "units#unit> <$URI#ratio>" "$work/seen.ttl" || fail "lv2info -p: no ratio unit"
 
-schemas=$(find /usr/lib/lv2/core.lv2 /usr/lib/lv2/units.lv2 /usr/lib/lv2/schemas.lv2 -name '*.ttl')
+schemas=$(find /usr/lib/lv2/core.lv2 /usr/lib/lv2/units.lv2 /usr/lib/lv2/port-props.lv2 /usr/lib/lv2/schemas.lv2 \
+  -name '*.ttl')
 sord_validate $schemas "$BUNDLE/manifest.ttl" "$BUNDLE/dorlin-quillet.ttl" || fail "sord_validate"
 
 exports=$(nm -D --defined-only "$BUNDLE/dorlin-quillet.so" | awk '$2 ~ /[TDBR]/ {print $3}')

@@ -16,13 +16,15 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 python3 "$HERE/wav_raw.py" make "$work" 48000
 
-# -30 dB, 12:1, 8 ms, 250 ms, 40 %, 120 Hz, +6 dB, 90 %, enabled: the
-# normalised values those port values give.
-V=(0.166666672 0.567567587 0.514017582 0.441492081 0.400000006 0.5 0.300000012 0.899999976 0)
+# The setting as port values in units: -30 dB, 12:1, 8 ms, 250 ms, 40 %,
+# 120 Hz, +6 dB, 90 %, enabled. The DLL gets the normalised values the LV2
+# build takes from them.
+PORTS=(-30 12 8 250 40 120 6 90 1)
+{ read -ra controls; read -ra V; } < <("$TRACE" --setting "${PORTS[@]}")
 NAMES=(Threshold Ratio Attack Release "580 Glue" "Bass Armor" Makeup Mix Bypass)
+[ ${#V[@]} = ${#NAMES[@]} ] || fail "no normalised values for the setting"
 sets=()
 for i in "${!V[@]}"; do sets+=(--set "${NAMES[$i]}=${V[$i]}"); done
-mapfile -t controls < <("$TRACE" --controls "${V[@]}" | tr ' ' '\n')
 lv2apply -i "$work/in.wav" -o "$work/lv2.wav" "${controls[@]}" http://dorlin-audio.example/plugins/quillet
 python3 "$HERE/wav_raw.py" data "$work/lv2.wav" "$work/lv2.raw"
 wine "$WIN/render_host.exe" --plugin "$WIN/DorlinQuillet.dll" --in "$work/in.raw" --out "$work/dll.raw" \

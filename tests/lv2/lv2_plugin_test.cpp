@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <lilv/lilv.h>
 #include <lv2/core/lv2.h>
+#include <lv2/port-props/port-props.h>
 #include <lv2/units/units.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "engine.h"
+#include "engine_constants.h"
 #include "lv2_ports.h"
 
 namespace {
@@ -73,7 +75,16 @@ TEST(Lv2Ports, MatchTheParameterTable) {
         EXPECT_STREQ(lilv_node_as_string(name), row.name);
         lilv_node_free(name);
         EXPECT_EQ(unitOf(i), units.at(row.label)) << row.name;
+        // The knobs' quadratic curve is a logarithmic slider in a host.
+        EXPECT_EQ(lilv_port_has_property(p, port, uri(LV2_PORT_PROPS__logarithmic)),
+                  row.curve == UnitCurve::kQuadratic)
+            << row.name;
     }
+    // The ratio's own unit renders its value as the editor shows it.
+    LilvNodes* render = lilv_world_find_nodes(world(), uri(kLv2RatioUnitUri), uri(LV2_UNITS__render), nullptr);
+    ASSERT_NE(render, nullptr);
+    EXPECT_STREQ(lilv_node_as_string(lilv_nodes_get_first(render)), "%.1f:1");
+    lilv_nodes_free(render);
     EXPECT_TRUE(is(kMeterPort, LV2_CORE__OutputPort, LV2_CORE__ControlPort));
     EXPECT_EQ(unitOf(kMeterPort), LV2_UNITS__db);
     for (uint32_t c = 0; c < 2; ++c) {
@@ -212,11 +223,12 @@ TEST(Lv2Run, BadControlValuesClampOrFallBackToDefaults) {
     }
 }
 
-// Zero, negative, NaN and -inf rates take the rate rule's 44100; a rate beyond
-// the float range runs as the largest float.
+// Zero, negative, NaN and -inf rates take the rate rule's fallback; a rate
+// beyond the float range runs as the largest float.
 TEST(Lv2Run, InstantiateAtBadRatesFollowsTheRateRule) {
-    const std::pair<double, float> rates[] = {{0.0, 44100.0f},  {-48000.0, 44100.0f}, {NAN, 44100.0f},
-                                              {-INFINITY, 44100.0f}, {1e300, FLT_MAX},  {INFINITY, FLT_MAX}};
+    constexpr float kFallback = static_cast<float>(kFallbackSampleRate);
+    const std::pair<double, float> rates[] = {{0.0, kFallback},       {-48000.0, kFallback}, {NAN, kFallback},
+                                              {-INFINITY, kFallback}, {1e300, FLT_MAX},      {INFINITY, FLT_MAX}};
     for (const auto& [lv2Rate, ruleRate] : rates) {
         Rig rig(lv2Rate, ruleRate);
         ASSERT_NE(rig.instance, nullptr) << lv2Rate;

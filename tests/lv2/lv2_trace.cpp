@@ -1,6 +1,8 @@
 // The LV2 build's side of the meter identity test, loaded by lilv from
-// LV2_PATH as a host loads it (arguments: trace_io.h). With --controls V0 ...
-// V8 it prints the lv2apply arguments that set those normalised values.
+// LV2_PATH as a host loads it (arguments: trace_io.h). With --setting P0 ...
+// P8, control port values in the parameters' units, it prints the lv2apply
+// arguments that set them on one line, and on the next the normalised values
+// the plug-in takes from them.
 #include <lilv/lilv.h>
 
 #include <cstring>
@@ -9,12 +11,15 @@
 #include "trace_io.h"
 
 int main(int argc, char** argv) {
-    if (argc == 2 + kParamCount && std::strcmp(argv[1], "--controls") == 0) {
+    if (argc == 2 + kParamCount && std::strcmp(argv[1], "--setting") == 0) {
+        for (int i = 0; i < kParamCount; ++i)
+            std::printf("-c %s %s ", i == kBypass ? "enabled" : kParamTable[i].symbol, argv[2 + i]);
+        std::printf("\n");
         for (int i = 0; i < kParamCount; ++i) {
-            const ParamIndex index = static_cast<ParamIndex>(i);
-            const float v = portValueFromNormalised(index, std::strtof(argv[2 + i], nullptr));
-            std::printf("-c %s %.9g\n", index == kBypass ? "enabled" : kParamTable[i].symbol, double(v));
+            const float port = std::strtof(argv[2 + i], nullptr);
+            std::printf("%.9g ", double(normalisedFromPortValue(static_cast<ParamIndex>(i), port)));
         }
+        std::printf("\n");
         return 0;
     }
     TraceArgs a;

@@ -97,9 +97,9 @@ TEST(EngineShortBlocks, TinyInputInOneFrameBlocks) {
     expectNoSubnormalState(rig.state, "tiny input");
 }
 
-// One frame from a fresh state: the meter is 0.18 of -20 log10 of the gain,
-// which the output shows (Mix 1, no make-up), across reductions from a
-// fraction of a dB to the 24 dB floor.
+// One frame from a fresh state: the meter is kMeterTake of -20 log10 of the
+// gain, which the output shows (Mix 1, no make-up), across reductions from a
+// fraction of a dB to the kMeterRangeDb floor.
 TEST(EngineShortBlocks, MeterDecibelsMatchTheGain) {
     for (float level = 0.02f; level < 900.0f; level *= 1.37f) {
         EngineRig rig;
@@ -118,7 +118,7 @@ TEST(EngineShortBlocks, MeterDecibelsMatchTheGain) {
         float o1 = 0.0f, o2 = 0.0f;
         rig.process(&small, &small, &o1, &o2, 1);
         const double gain = static_cast<double>(o1) / small;
-        const double expected = gain > 0.00001 ? -20.0 * std::log10(gain) : 24.0;
-        EXPECT_NEAR(rig.meter(), 0.18 * expected, 2e-5 + 1e-6 * expected) << level;
+        const double expected = gain > 0.00001 ? -20.0 * std::log10(gain) : kMeterRangeDb;
+        EXPECT_NEAR(rig.meter(), kMeterTake * expected, 2e-5 + 1e-6 * expected) << level;
     }
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine.h"
+#include "engine_constants.h"
 #include "engine_state.h"
 
 // Drum-like bursts over a bass line, left and right slightly different.
@@ -32,7 +33,7 @@ struct EngineRig {
     EngineRig() {
         initEngineState(state);
         for (int i = 0; i < kParamCount; ++i) controls.params[i] = kParamTable[i].defaultValue;
-        controls.hostSampleRate = 44100.0;
+        controls.hostSampleRate = kFallbackSampleRate;  // the rate of a fresh state
         controls.hostBypass = false;
     }
     void setRate(float rate) {

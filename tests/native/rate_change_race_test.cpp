@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "engine.h"
+#include "engine_constants.h"
 #include "engine_state.h"
 #include "rate_coefficients.h"
 
@@ -67,9 +68,9 @@ TEST(RateChangeDuringBlock, AnyMixOfTwoRatesStaysFiniteAndWithinTheCeiling) {
             fillProgram(l, r, mask);
             processBlock(state, controls, in, out, kFrames);
             for (int i = 0; i < kFrames; ++i) {
-                ASSERT_TRUE(outL[i] >= -0.98f && outL[i] <= 0.98f)
+                ASSERT_TRUE(outL[i] >= -kOutputCeilingFloat && outL[i] <= kOutputCeilingFloat)
                     << "rates " << pair[0] << "/" << pair[1] << " mask " << mask << " sample " << i;
-                ASSERT_TRUE(outR[i] >= -0.98f && outR[i] <= 0.98f)
+                ASSERT_TRUE(outR[i] >= -kOutputCeilingFloat && outR[i] <= kOutputCeilingFloat)
                     << "rates " << pair[0] << "/" << pair[1] << " mask " << mask << " sample " << i;
             }
             const float meter = state.gainReductionMeter.load();

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "engine_constants.h"
 #include "engine_state.h"
 #include "rate_coefficients.h"
 
@@ -41,12 +42,15 @@ TEST(RateCoefficients, WindowLengthTruncatesTwoMilliseconds) {
 }
 
 TEST(RateRule, HostRateAndEffectiveRate) {
+    constexpr double kFallback = kFallbackSampleRate, kLowest = kLowestSampleRate;
+    constexpr float kLowestF = static_cast<float>(kLowest);
     struct Case { float in; double host; double effective; } cases[] = {
-        {0.0f, 44100, 44100}, {-1.0f, 44100, 44100}, {-0.0f, 44100, 44100},
-        {std::numeric_limits<float>::quiet_NaN(), 44100, 44100},
-        {-std::numeric_limits<float>::infinity(), 44100, 44100},
-        {4000.0f, 4000, 8000}, {8000.0f, 8000, 8000}, {8000.5f, 8000.5, 8000.5},
-        {1.0f, 1, 8000}, {96000.0f, 96000, 96000}, {44100.0f, 44100, 44100}};
+        {0.0f, kFallback, kFallback}, {-1.0f, kFallback, kFallback}, {-0.0f, kFallback, kFallback},
+        {std::numeric_limits<float>::quiet_NaN(), kFallback, kFallback},
+        {-std::numeric_limits<float>::infinity(), kFallback, kFallback},
+        {kLowestF / 2, kLowest / 2, kLowest}, {kLowestF, kLowest, kLowest},
+        {kLowestF + 0.5f, kLowest + 0.5, kLowest + 0.5},
+        {1.0f, 1, kLowest}, {96000.0f, 96000, 96000}, {44100.0f, 44100, 44100}};
     for (const Case& c : cases) {
         const RateRule r = rateRuleFor(c.in);
         EXPECT_EQ(r.hostSampleRate, c.host) << c.in;
@@ -72,13 +76,14 @@ bool sameBits(const RateCoefficientValues& a, const RateCoefficientValues& b) {
 
 TEST(RateRule, ApplyUsesTheEffectiveRateForCoefficients) {
     double host = 0;
-    EXPECT_TRUE(sameBits(applied(4000.0f, &host), coefficientsForRate(8000)));
+    EXPECT_TRUE(sameBits(applied(4000.0f, &host), coefficientsForRate(kLowestSampleRate)));
     EXPECT_EQ(host, 4000.0);
-    EXPECT_TRUE(sameBits(applied(0.0f, &host), coefficientsForRate(44100)));
-    EXPECT_EQ(host, 44100.0);
-    EXPECT_TRUE(sameBits(applied(-1.0f, &host), coefficientsForRate(44100)));
-    EXPECT_TRUE(sameBits(applied(std::numeric_limits<float>::quiet_NaN(), &host), coefficientsForRate(44100)));
-    EXPECT_EQ(host, 44100.0);
+    EXPECT_TRUE(sameBits(applied(0.0f, &host), coefficientsForRate(kFallbackSampleRate)));
+    EXPECT_EQ(host, kFallbackSampleRate);
+    EXPECT_TRUE(sameBits(applied(-1.0f, &host), coefficientsForRate(kFallbackSampleRate)));
+    EXPECT_TRUE(sameBits(applied(std::numeric_limits<float>::quiet_NaN(), &host),
+                         coefficientsForRate(kFallbackSampleRate)));
+    EXPECT_EQ(host, kFallbackSampleRate);
     EXPECT_TRUE(sameBits(applied(96000.0f, &host), coefficientsForRate(96000)));
     EXPECT_EQ(applied(96000.0f).windowLength, 192);
 }
@@ -86,7 +91,7 @@ TEST(RateRule, ApplyUsesTheEffectiveRateForCoefficients) {
 TEST(RateRule, ApplyingTheSameRateTwiceChangesNoBit) {
     EngineState a{}, b{};
     initEngineState(a);
-    std::atomic<double> hostA{44100.0}, hostB{44100.0};
+    std::atomic<double> hostA{kFallbackSampleRate}, hostB{kFallbackSampleRate};
     applySampleRate(hostA, a.coefficients, 48000.0f);
     memcpy(static_cast<void*>(&b), static_cast<const void*>(&a), sizeof a);
     hostB.store(hostA.load());
@@ -103,7 +108,7 @@ TEST(RateRule, RateChangeTouchesOnlyTheCoefficients) {
     s.detectorEnvelope = 0.4;
     s.bassArmorState[1] = -0.2;
     s.gainReductionMeter.store(3.5f);
-    std::atomic<double> host{44100.0};
+    std::atomic<double> host{kFallbackSampleRate};
     applySampleRate(host, s.coefficients, 8000.0f);
     EXPECT_EQ(s.analysis.programLevel, 0.7);
     EXPECT_EQ(s.windowCounter, 150) << "a counter past the new window length is kept";
@@ -126,7 +131,7 @@ TEST(EngineState, InitialValues) {
     for (double h : s.analysis.curvatureHistory) EXPECT_EQ(h, 0.0);
     EXPECT_EQ(s.windowCounter, 0);
     EXPECT_EQ(s.detectorEnvelope, 0.0);
-    EXPECT_TRUE(sameBits(loadRateCoefficients(s.coefficients), coefficientsForRate(44100)));
+    EXPECT_TRUE(sameBits(loadRateCoefficients(s.coefficients), coefficientsForRate(kFallbackSampleRate)));
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ namespace {
 // The shared half of a plug-in instance, as the shell keeps it.
 struct SharedInstance {
     std::atomic<float> params[kParamCount];
-    std::atomic<double> hostSampleRate{44100.0};
+    std::atomic<double> hostSampleRate{kFallbackSampleRate};
     std::atomic<bool> hostBypass{false};
     EngineState engine;
 };

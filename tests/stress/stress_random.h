@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "../../dsp/engine_constants.h"
+
 struct StressRng {
     uint64_t state;
 
@@ -69,7 +71,7 @@ inline float anySample(StressRng& rng, double level, bool allowBroken) {
 inline bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // Within the output ceiling and finite (a NaN fails both comparisons).
-inline bool withinCeiling(float y) { return y >= -0.98f && y <= 0.98f; }
+inline bool withinCeiling(float y) { return y >= -kOutputCeilingFloat && y <= kOutputCeilingFloat; }
 
 // The clamp the host's set call and the knob drag apply, written out on its own.
 inline float expectedClamp(float v) {

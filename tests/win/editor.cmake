@@ -2,17 +2,14 @@
 # resources. Captures land in editor-captures/ beside the programs.
 add_library(editor_test_support STATIC ${CMAKE_CURRENT_LIST_DIR}/editor_test_support.cpp)
 target_include_directories(editor_test_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(editor_test_support PUBLIC gdiplus psapi user32 gdi32)
-target_compile_options(editor_test_support PRIVATE -Wall -Wextra -Werror)
+target_link_libraries(editor_test_support PUBLIC vst2_host psapi PRIVATE dq_warnings)
 
-# The panel painted from scratch, element after element, is the reference the
-# layered painter is held to; the editor library is linked in for its
-# fallback path.
+# The editor library is linked in for its painter: the layered paint is held
+# to the whole panel painted from scratch, and to its own fallback path.
 add_win_test(editor_tests
   ${CMAKE_CURRENT_LIST_DIR}/editor_paint_tests.cpp
   ${CMAKE_CURRENT_LIST_DIR}/editor_window_tests.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/editor_layer_tests.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/reference_panel.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/editor_layer_tests.cpp)
 target_link_libraries(editor_tests PRIVATE editor_test_support editor)
 # The missing-font cases need prefixes of their own; every other case runs here.
 set_tests_properties(win.editor_tests PROPERTIES

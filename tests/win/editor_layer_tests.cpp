@@ -1,11 +1,11 @@
 // The panel from its cached fixed layer must give exactly the pixels of the
-// panel drawn from scratch, element after element, in every state.
+// panel drawn from scratch, element after element (the editor's uncached
+// paint), in every state.
 #include <cmath>
 #include <random>
 
 #include "../../editor/panel.h"
 #include "editor_fixture.h"
-#include "reference_panel.h"
 
 namespace {
 
@@ -83,6 +83,7 @@ TEST_F(EditorLayerTest, CachedLayerPaintsExactlyTheFullPanelInEveryState) {
     std::mt19937 rng(20261207);
     const SIZE sizes[] = {{840, 520}, {700, 450}, {900, 600}};
     pumpMessages();
+    PanelResources resources = createPanelResources(GetModuleHandleA(nullptr));
     PanelState s = randomState(rng);
     for (int round = 0; round < 130; ++round) {
         // Mostly what a host does between two idle calls: the meter moves,
@@ -104,21 +105,26 @@ TEST_F(EditorLayerTest, CachedLayerPaintsExactlyTheFullPanelInEveryState) {
         GetClientRect(editor(), &client);
         if (client.right != size.cx || client.bottom != size.cy) MoveWindow(editor(), 0, 0, size.cx, size.cy, TRUE);
 
-        // The editor's own repaint of what changed, then the reference painted
-        // into the same window device context, both read back from the screen.
+        // The editor's own repaint of what changed, then the whole panel
+        // painted from scratch into the same window device context, both read
+        // back from the screen.
         dispatch(effect, effEditIdle);
         UpdateWindow(editor());
         const Capture shipped = readWindowPixels(editor());
+        PanelValues values{};
+        for (int i = 0; i < 9; ++i) values.params[i] = stored[i];
+        values.meter = s.meter;
         HDC windowDc = GetDC(editor());
-        paintReferencePanel(windowDc, stored, s.meter, size.cx, size.cy);
+        paintWholePanel(resources, values, windowDc, size.cx, size.cy);
         ReleaseDC(editor(), windowDc);
         const Capture reference = readWindowPixels(editor());
         ASSERT_EQ(differences(shipped, reference), "") << "round " << round << ", meter " << s.meter;
     }
+    releasePanelResources(resources);
 }
 
-// When the cache cannot be made, the paint draws everything itself: the same
-// pixels again, never a blank or half-drawn panel.
+// When the cache cannot be made, the paint draws everything itself: the
+// pixels of the cached paint again, never a blank or half-drawn panel.
 TEST_F(EditorLayerTest, WithoutTheCacheThePanelIsDrawnInFull) {
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartupInput input;
@@ -133,10 +139,13 @@ TEST_F(EditorLayerTest, WithoutTheCacheThePanelIsDrawnInFull) {
         PanelCache failed{};  // this size's bitmaps could not be made
         failed.width = 840;
         failed.height = 520;
+        PanelCache cached{};
         Dib shipped(840, 520), reference(840, 520);
         const RECT whole{0, 0, 840, 520};
         paintPanel(failed, resources, values, shipped.dc, 840, 520, &whole, 1);
-        paintReferencePanel(reference.dc, s.params, s.meter, 840, 520);
+        paintPanel(cached, resources, values, reference.dc, 840, 520, &whole, 1);
+        ASSERT_TRUE(cached.layerReady);
+        releasePanelCache(cached);
         ASSERT_EQ(differences(shipped.capture(840, 520), reference.capture(840, 520)), "") << "round " << round;
     }
     releasePanelResources(resources);

@@ -15,17 +15,21 @@ t = np.arange(30000) / 44100
 sf.write('$T/in/quiet.wav', np.stack([0.3 * np.sin(2 * np.pi * 220 * t)] * 2, 1), 44100, subtype='PCM_24')
 sf.write('$T/in2/quiet.wav', np.zeros((100, 2)), 44100)
 sf.write('$T/in/three.wav', np.zeros((100, 3)), 44100)
-data = open('$T/in/loud.wav', 'rb').read()
-open('$T/in/cut.wav', 'wb').write(data[:len(data) // 2])
+for kind in ('wav', 'w64', 'rf64'):
+    sf.write('$T/in/whole.' + kind, rng.uniform(-1, 1, (20000, 2)), 44100, subtype='PCM_16', format=kind.upper())
+    data = open('$T/in/whole.' + kind, 'rb').read()
+    open('$T/in/cut.' + kind, 'wb').write(data[:len(data) // 2])
 open('$T/in/garbage.wav', 'w').write('not audio')
 open('$T/in/empty.wav', 'w').close()"
 sox -n -r 44100 -c 2 "$T/in/layer2.mp2" synth 0.3 sine 440  # libsndfile reads it, cannot write it
 I=$T/in
 bash "$RENDER" --plugin "$DLL" "$I/loud.wav" "$I/garbage.wav" "$I/quiet.wav" "$I/empty.wav" "$I/cut.wav" \
-  "$I/three.wav" "$I/layer2.mp2" "$I/nothing.wav" "$I" "$I/../in/loud.wav" "$T/in2/quiet.wav" "$T/out/" >"$T/summary" 2>"$T/err"
+  "$I/cut.w64" "$I/cut.rf64" "$I/whole.w64" "$I/whole.rf64" "$I/three.wav" "$I/layer2.mp2" "$I/nothing.wav" \
+  "$I" "$I/../in/loud.wav" "$T/in2/quiet.wav" "$T/out/" >"$T/summary" 2>"$T/err"
 rc=$?
-[ $rc -ne 0 ] && grep -qx "rendered 2, skipped 0, failed 9" "$T/summary" && [ "$(grep -c '^render: ' "$T/err")" = 9 ] &&
-  [ "$(wc -l <"$T/err")" = 9 ] && [ "$(ls -A "$T/out" | tr '\n' ' ')" = "loud.wav quiet.wav " ] &&
+[ $rc -ne 0 ] && grep -qx "rendered 4, skipped 0, failed 11" "$T/summary" && [ "$(grep -c '^render: ' "$T/err")" = 11 ] &&
+  [ "$(wc -l <"$T/err")" = 11 ] && [ "$(grep -c 'cut short' "$T/err")" = 3 ] &&
+  [ "$(ls -A "$T/out" | tr '\n' ' ')" = "loud.wav quiet.wav whole.rf64 whole.w64 " ] &&
   pass "bad files in the middle: one line each, the good ones rendered, status $rc" ||
   flunk "batch with bad files: status $rc, $(cat "$T/summary"), $(cat "$T/err"), out: $(ls -A "$T/out")"
 for what in "empty (0 bytes)" "cut short" "3 channels" "cannot write" "does not exist" "is a folder" "named twice" "both be written"; do

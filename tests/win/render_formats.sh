@@ -71,8 +71,8 @@ import numpy as np, soundfile as sf
 x = np.random.default_rng(3).uniform(-1, 1, (30000, 2))
 sf.write('$T/loud.wav', x, 44100, subtype='PCM_16')
 sf.read('$T/loud.wav', dtype='float32')[0].astype('<f4').tofile('$T/loud.raw')"
-host --in "$T/loud.raw" --out "$T/loud-out.raw" --rate 44100 --set Makeup=0.3
-bash "$RENDER" --plugin "$DLL" --set Makeup=0.3 "$T/loud.wav" "$T/loud-out.wav"
+host --in "$T/loud.raw" --out "$T/loud-out.raw" --rate 44100 --set "Makeup=+6 dB"
+bash "$RENDER" --plugin "$DLL" --set "Makeup=+6 dB" "$T/loud.wav" "$T/loud-out.wav"
 py "
 import sys, numpy as np, soundfile as sf
 y = np.fromfile('$T/loud-out.raw', dtype='<f4').reshape(-1, 2).astype(np.float64)

@@ -11,9 +11,11 @@ names=$(awk '/^index/{on=1;next} on{print substr($0, 8, 16)}' <<<"$info" | sed '
 grep -q "^effect: *Dorlin Quillet$" <<<"$info" && grep -q "^vendor version: *1000$" <<<"$info" &&
   pass "--info names the effect and its version" || flunk "--info header: $info"
 
-# --- raw level: awkward floats (beyond full scale, tiny, denormal, NaN, Inf)
+# --- raw level: awkward floats (beyond full scale, at the output ceiling, tiny,
+# denormal, NaN, Inf)
+CEILING=$(sed -n 's/^constexpr double kOutputCeiling = \(.*\);$/\1/p' "$ROOT/dsp/engine_constants.h")
 py "
-vals = [1.5, -1.5, 1.0, -1.0, 0.99, -0.99, 0.98, -0.98, 0.5, 1e-30, 0.0, -0.0]
+vals = [1.5, -1.5, 1.0, -1.0, 0.99, -0.99, $CEILING, -$CEILING, 0.5, 1e-30, 0.0, -0.0]
 random.seed(5)
 vals += [random.uniform(-1.6, 1.6) for _ in range(20000 - len(vals))]
 array.array('f', vals).tofile(open('$T/wild.raw', 'wb'))
@@ -28,9 +30,10 @@ for slot in "" --process; do
   py "
 x = array.array('f'); x.frombytes(open('$T/wild.raw', 'rb').read())
 y = array.array('f'); y.frombytes(open('$T/mix0.raw', 'rb').read())
-want = array.array('f', [v if -0.98 < v < 0.98 else (0.98 if v > 0 else -0.98) for v in x])
+c = $CEILING
+want = array.array('f', [v if -c < v < c else (c if v > 0 else -c) for v in x])
 sys.exit(0 if y.tobytes() == want.tobytes() else 1)" &&
-    pass "Mix 0, Makeup 0 returns the input clipped to +-0.98 ${slot:-(processReplacing)}" ||
+    pass "Mix 0, Makeup 0 returns the input clipped to +-$CEILING ${slot:-(processReplacing)}" ||
     flunk "Mix 0, Makeup 0 is not the clipped input ${slot:-(processReplacing)}"
 
   host --in "$T/special.raw" --out "$T/bypass.raw" --rate 44100 --bypass $slot

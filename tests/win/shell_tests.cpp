@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 
+#include "../../dsp/engine_constants.h"
 #include "../../vst2/plugin_instance.h"
 #include "vst_host.h"
 
@@ -97,7 +98,7 @@ TEST_F(ShellTest, NullAudioMasterCreatesNothing) {
 TEST_F(ShellTest, NewInstanceAnswersTheDefaults) {
     const float defaults[9] = {0.5f, 0.35f, 0.3f, 0.15f, 0.65f, 0.35f, 0.25f, 1.0f, 0.0f};
     for (int i = 0; i < 9; ++i) EXPECT_EQ(effect->getParameter(effect, i), defaults[i]) << i;
-    EXPECT_EQ(instance()->core.hostSampleRate.load(), 44100.0);
+    EXPECT_EQ(instance()->core.hostSampleRate.load(), kFallbackSampleRate);
     EXPECT_FALSE(instance()->core.hostBypass.load());
 }
 
@@ -237,10 +238,10 @@ TEST_F(ShellTest, BypassRequest) {
 TEST_F(ShellTest, SampleRateRule) {
     struct Case { float rate; double stored; int32_t window; double wobble; } cases[] = {
         {48000.0f, 48000.0, 96, 36.4424747816416 / 48000.0},
-        {4000.0f, 4000.0, 16, 36.4424747816416 / 8000.0},
-        {0.0f, 44100.0, 88, 36.4424747816416 / 44100.0},
-        {-1.0f, 44100.0, 88, 36.4424747816416 / 44100.0},
-        {std::numeric_limits<float>::quiet_NaN(), 44100.0, 88, 36.4424747816416 / 44100.0},
+        {4000.0f, 4000.0, 16, 36.4424747816416 / kLowestSampleRate},
+        {0.0f, kFallbackSampleRate, 88, 36.4424747816416 / kFallbackSampleRate},
+        {-1.0f, kFallbackSampleRate, 88, 36.4424747816416 / kFallbackSampleRate},
+        {std::numeric_limits<float>::quiet_NaN(), kFallbackSampleRate, 88, 36.4424747816416 / kFallbackSampleRate},
         {96000.0f, 96000.0, 192, 36.4424747816416 / 96000.0}};
     for (const Case& c : cases) {
         EXPECT_EQ(dispatch(effect, effSetSampleRate, 0, 0, nullptr, c.rate), 0);

@@ -52,23 +52,20 @@ def quiet_stderr():
         os.close(saved)
 
 
-def _log(sound):
-    text = sf._ffi.new("char[]", 8192)
-    sf._snd.sf_command(sound._file, sf._snd.SFC_GET_LOG_INFO, text, 8192)
-    return sf._ffi.string(text).decode("latin-1")
-
-
 def _cut_short(sound):
     """True when the header promises more sample data than the file holds
-    (libsndfile quietly reads what there is). A zero or all-ones size is a
-    streaming writer's placeholder, not a cut."""
-    log = _log(sound)
+    (libsndfile quietly reads what there is, and says so only in the log it
+    wrote while opening the file). A zero or all-ones size is a streaming
+    writer's placeholder, not a cut."""
+    log = sound.extra_info
     if "> file length" in log:
         return True
-    for said, real in re.findall(r"^\s*(?:data|SSND)\s*:\s*(\d+)\s*\(should be (\d+)\)", log, re.M):
-        if int(said) > int(real) and int(said) not in (0, 0xFFFFFFFF):
-            return True
-    return False
+    # WAV and AIFF give their data chunk's size, W64 only its whole file's
+    # ("riff"); RF64 keeps the frame count in its ds64 chunk.
+    sizes = re.findall(r"^\s*(?:data|SSND|riff)\s*:\s*(\d+)\s*\(should be (\d+)\)", log, re.M)
+    sizes += [(said, real) for real, said in
+              re.findall(r"frame count (\d+) does not match value from 'ds64' chunk of (\d+)", log)]
+    return any(int(said) > int(real) and int(said) not in (0, 0xFFFFFFFF) for said, real in sizes)
 
 
 def probe(path):

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "editor_test_support.h"
+#include "host_window.h"
 #include "plugin_session.h"
 #include "render_error.h"
 #include "render_options.h"
@@ -33,7 +33,7 @@ void playLoudTone(AEffect* e) {
     std::vector<float> left(block), right(block), outLeft(block), outRight(block);
     float* in[2] = {left.data(), right.data()};
     float* out[2] = {outLeft.data(), outRight.data()};
-    const double step = 2.0 * 3.141592653589793 * 100.0 / 44100.0;
+    const double step = 2.0 * 3.141592653589793 * 100.0 / hostContext().sampleRate;
     dispatch(e, effMainsChanged, 0, 1);
     for (int b = 0, n = 0; b < 43; ++b) {
         for (int i = 0; i < block; ++i, ++n)

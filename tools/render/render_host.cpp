@@ -56,28 +56,6 @@ void printInfo(AEffect* e) {
     }
 }
 
-// Draws a bar on stderr only once a render has taken more than a second.
-struct ProgressBar {
-    ULONGLONG start = GetTickCount64();
-    ULONGLONG lastDraw = 0;
-    bool drawn = false;
-    void update(long long done, long long total) {
-        const ULONGLONG now = GetTickCount64();
-        if (now - start < 1000 || now - lastDraw < 100 || total <= 0) return;
-        lastDraw = now;
-        drawn = true;
-        const int width = 40;
-        const int filled = static_cast<int>(width * done / total);
-        fprintf(stderr, "\rrendering [%.*s%*s] %3d%%", filled,
-                "########################################", width - filled, "",
-                static_cast<int>(100 * done / total));
-        fflush(stderr);
-    }
-    ~ProgressBar() {
-        if (drawn) fprintf(stderr, "\rrendering [########################################] 100%%\n");
-    }
-};
-
 StreamSettings streamSettings() {
     StreamSettings s;
     s.blockSize = gOptions.blockSize;
@@ -177,11 +155,7 @@ int run() {
         serve(plugin, settings);
     } else {
         const std::vector<ResolvedSetting> settings = resolveOnProbe(plugin);
-        StreamSettings stream = streamSettings();
-        ProgressBar bar;
-        if (gOptions.showProgress)
-            stream.progress = [&bar](long long done, long long total) { bar.update(done, total); };
-        renderWithFreshInstance(plugin, settings, gOptions.inputPath, gOptions.outputPath, stream);
+        renderWithFreshInstance(plugin, settings, gOptions.inputPath, gOptions.outputPath, streamSettings());
     }
     unloadPlugin(plugin);
     return 0;

@@ -64,8 +64,7 @@ bool splitNumberAndUnit(const std::string& text, double& number, std::string& un
 const char* renderUsage() {
     return "usage: render_host --plugin DLL --info\n"
            "       render_host --plugin DLL --in IN.raw --out OUT.raw --rate HZ\n"
-           "                   [--block N] [--process] [--bypass] [--set NAME=VALUE]... "
-           "[--progress]\n"
+           "                   [--block N] [--process] [--bypass] [--set NAME=VALUE]...\n"
            "       render_host --plugin DLL --serve FOLDER [same options]\n"
            "                   (jobs \"render HZ\" on stdin, each FOLDER/in.raw to FOLDER/out.raw\n"
            "                   through a fresh instance; answers on stdout)\n"
@@ -118,8 +117,6 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& o,
             o.useAccumulatingProcess = true;
         } else if (a == "--bypass") {
             o.hostBypass = true;
-        } else if (a == "--progress") {
-            o.showProgress = true;
         } else if (a == "--help" || a == "-h") {
             o.showUsage = true;
             return true;

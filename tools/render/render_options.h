@@ -25,7 +25,6 @@ struct RenderOptions {
     bool infoOnly = false;
     bool useAccumulatingProcess = false;  // the `process` slot instead of `processReplacing`
     bool hostBypass = false;
-    bool showProgress = false;
     bool showUsage = false;
     std::vector<ParameterSetting> settings;
 };

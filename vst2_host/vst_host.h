@@ -1,5 +1,5 @@
 #pragma once
-// A minimal VST 2 host for tests and tools: loads a plug-in DLL, creates
+// A minimal VST 2 host for tools and tests: loads a plug-in DLL, creates
 // instances through its exported entry with a recording audioMaster, and calls
 // the AEffect exactly as a DAW does.
 #include <windows.h>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../../vst2/vst2_interface.h"
+#include "../vst2/vst2_interface.h"
 
 struct HostCall {
     AEffect* effect;

@@ -1,0 +1,76 @@
+#pragma once
+// One CLAP plug-in instance, and the tables each file of this folder fills.
+//
+// Threads, as the format assigns them: the entry and factory calls come on
+// any thread; init, destroy, activate, deactivate, on_main_thread and every
+// audio-ports, latency, params (but flush), state and gui call come on the
+// host's main thread, which is also the editor's; start_processing,
+// stop_processing, reset and process come on the audio thread; params flush on
+// the audio thread while active, else on the main thread. The audio thread
+// never allocates, locks or calls the window system.
+#include <clap/plugin.h>
+#include <clap/ext/params.h>
+
+#include "../core/plugin_core.h"
+#include "gesture_queue.h"
+
+struct Editor;
+
+// How many parameter changes one engine call takes; a block with more host
+// events is cut into several calls (exactly as one would sound).
+constexpr int32_t kChangeBatchCapacity = 128;
+
+struct ClapGui {
+    bool created;
+    double scale;  // the host's, or 1 until it sets one
+    Editor* editor;  // made in set_parent
+    void* parent;    // the host's window (HWND)
+};
+
+struct ClapInstance {
+    clap_plugin_t plugin;  // plugin.plugin_data points back here
+    const clap_host_t* host;
+    const clap_host_params_t* hostParams;  // null when the host lacks the extension
+    const void* hostGui;                   // const clap_host_gui_t*, Windows only
+    bool initialised;
+    bool active;
+    bool processing;
+    float lastMeterSent;                   // audio thread: the meter as the host last heard it
+    ParameterChange changes[kChangeBatchCapacity];  // the audio (or flush) thread's scratch
+    GestureQueue gestures;
+    ClapGui gui;
+    PluginCore core;
+};
+
+inline ClapInstance* instanceOf(const clap_plugin_t* plugin) {
+    return plugin ? static_cast<ClapInstance*>(plugin->plugin_data) : nullptr;
+}
+
+extern const clap_plugin_descriptor_t kClapDescriptor;
+
+// Each file's part of the instance.
+const clap_plugin_t* createClapInstance(const clap_host_t* host);
+const void* clapExtension(const char* id);  // null for any id this plug-in lacks
+extern const struct clap_plugin_audio_ports kClapAudioPorts;
+extern const struct clap_plugin_latency kClapLatency;
+extern const clap_plugin_params_t kClapParams;
+extern const struct clap_plugin_state kClapState;
+extern const struct clap_plugin_gui kClapGui;  // Windows only
+
+clap_process_status processClap(ClapInstance& instance, const clap_process_t* process);
+// The host's parameter events, through the core: all at once (flush) or at
+// their frames inside a block (process). Host events for the meter, for
+// unknown ids, of other types or spaces, and NaN values are ignored.
+void applyHostEvents(ClapInstance& instance, const clap_input_events_t* in);
+void processWithHostEvents(ClapInstance& instance, const clap_input_events_t* in, const float* const* inputs,
+                           float* const* outputs, int32_t frames);
+// The meter's new value, when it changed since the host last heard it.
+void sendMeter(ClapInstance& instance, const clap_output_events_t* out);
+// The editor's drags: reported to the host in the next process or flush.
+void wireEditorGestures(ClapInstance& instance);
+void sendGestures(ClapInstance& instance, const clap_output_events_t* out);
+// Windows: closes an open editor (destroy, or a host that never did); the
+// editor's size request, through the host's gui extension. Elsewhere: nothing,
+// and a null request.
+void destroyClapGui(ClapInstance& instance);
+extern bool (*const requestGuiSize)(void* context, int32_t width, int32_t height);

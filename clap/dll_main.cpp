@@ -1,0 +1,10 @@
+// The Windows module's loader callback. Loader thread, under the loader lock.
+#include <windows.h>
+
+#include "../editor/editor_module.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH) editorModuleAttach(instance);
+    else if (reason == DLL_PROCESS_DETACH) editorModuleDetach(reserved != nullptr);
+    return TRUE;
+}

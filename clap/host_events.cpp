@@ -1,0 +1,113 @@
+// The host's parameter events into the core, and the plug-in's own events
+// (the editor's drags, the meter) out to the host.
+#include <clap/events.h>
+
+#include <cmath>
+#include <cstdint>
+
+#include "clap_instance.h"
+#include "param_ids.h"
+
+namespace {
+
+// A host event as a change of one of the nine, or false for anything else:
+// another space or type, a short event, an unknown id, the meter, NaN.
+bool changeOf(const clap_event_header_t* e, ParameterChange* change) {
+    if (!e || e->space_id != CLAP_CORE_EVENT_SPACE_ID || e->type != CLAP_EVENT_PARAM_VALUE ||
+        e->size < sizeof(clap_event_param_value_t))
+        return false;
+    const clap_event_param_value_t* v = reinterpret_cast<const clap_event_param_value_t*>(e);
+    const int32_t index = settableIndexOf(v->param_id);
+    if (index < 0 || std::isnan(v->value)) return false;
+    // Clamped in double first: a huge value has no float.
+    const double value = v->value < 0.0 ? 0.0 : (v->value > 1.0 ? 1.0 : v->value);
+    *change = ParameterChange{e->time > INT32_MAX ? INT32_MAX : static_cast<int32_t>(e->time), index,
+                              static_cast<float>(value)};
+    return true;
+}
+
+uint32_t eventCount(const clap_input_events_t* in) {
+    return in && in->size && in->get ? in->size(in) : 0;
+}
+
+bool push(const clap_output_events_t* out, const clap_event_header_t& event) {
+    return out && out->try_push && out->try_push(out, &event);
+}
+
+clap_event_header_t headerOf(uint16_t type, uint32_t size, uint32_t flags) {
+    return clap_event_header_t{size, 0, CLAP_CORE_EVENT_SPACE_ID, type, flags};
+}
+
+clap_event_param_value_t valueEvent(clap_id id, double value, uint32_t flags) {
+    return clap_event_param_value_t{headerOf(CLAP_EVENT_PARAM_VALUE, sizeof(clap_event_param_value_t), flags),
+                                    id, nullptr, -1, -1, -1, -1, value};
+}
+
+// Frames [from, to) of the block with the batch's changes (offsets within
+// the block, none before `from`); with no frames to run they apply at once.
+void runPiece(ClapInstance& p, const float* const* in, float* const* out, int32_t from, int32_t to, int32_t count) {
+    if (to == from) {
+        applyChanges(p.core, p.changes, count);
+        return;
+    }
+    for (int32_t i = 0; i < count; ++i) p.changes[i].offset -= from;
+    const float* pieceIn[2] = {in[0] + from, in[1] + from};
+    float* pieceOut[2] = {out[0] + from, out[1] + from};
+    processCore(p.core, pieceIn, pieceOut, to - from, p.changes, count);
+}
+
+}  // namespace
+
+void applyHostEvents(ClapInstance& p, const clap_input_events_t* in) {
+    const uint32_t n = eventCount(in);
+    for (uint32_t i = 0; i < n; ++i) {
+        ParameterChange c;
+        if (changeOf(in->get(in, i), &c)) applyChanges(p.core, &c, 1);
+    }
+}
+
+// The core's rule for a change list, kept across batches: a change before
+// the one ahead of it counts at that one's frame, and a change at or past the
+// end applies after the last frame.
+void processWithHostEvents(ClapInstance& p, const clap_input_events_t* events, const float* const* in,
+                           float* const* out, int32_t frames) {
+    const uint32_t n = eventCount(events);
+    int32_t count = 0, from = 0, last = 0;
+    for (uint32_t i = 0; i < n; ++i) {
+        ParameterChange c;
+        if (!changeOf(events->get(events, i), &c)) continue;
+        c.offset = c.offset < last ? last : (c.offset < frames ? c.offset : frames);
+        last = c.offset;
+        if (count == kChangeBatchCapacity) {
+            runPiece(p, in, out, from, c.offset, count);
+            from = c.offset;
+            count = 0;
+        }
+        p.changes[count++] = c;
+    }
+    if (frames == 0) processCore(p.core, in, out, 0, p.changes, count);  // the changes, then one empty block
+    else runPiece(p, in, out, from, frames, count);
+}
+
+void sendGestures(ClapInstance& p, const clap_output_events_t* out) {
+    GestureEntry g;
+    while (out && peekGesture(p.gestures, &g)) {
+        bool taken;
+        if (g.kind == GestureKind::kValue) {
+            taken = push(out, valueEvent(static_cast<clap_id>(g.index), g.value, CLAP_EVENT_IS_LIVE).header);
+        } else {
+            const uint16_t type = g.kind == GestureKind::kBegin ? CLAP_EVENT_PARAM_GESTURE_BEGIN : CLAP_EVENT_PARAM_GESTURE_END;
+            const clap_event_param_gesture_t e{headerOf(type, sizeof(clap_event_param_gesture_t), CLAP_EVENT_IS_LIVE),
+                                               static_cast<clap_id>(g.index)};
+            taken = push(out, e.header);
+        }
+        if (!taken) return;  // offered again at the next process or flush
+        popGesture(p.gestures);
+    }
+}
+
+void sendMeter(ClapInstance& p, const clap_output_events_t* out) {
+    const float meter = gainReductionMeter(p.core);
+    if (meter == p.lastMeterSent) return;
+    if (push(out, valueEvent(kMeterParamId, meter, CLAP_EVENT_DONT_RECORD).header)) p.lastMeterSent = meter;
+}
