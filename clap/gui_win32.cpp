@@ -64,7 +64,8 @@ bool getSize(const clap_plugin_t* plugin, uint32_t* width, uint32_t* height) {
     ClapInstance* p = withGui(plugin);
     if (!p || !width || !height) return false;
     int32_t w, h;
-    panelSizeAt(p->gui.scale, &w, &h);
+    if (p->gui.editor) editorSize(p->gui.editor, &w, &h);  // as the editor has its frame
+    else panelSizeAt(p->gui.scale, &w, &h);
     *width = static_cast<uint32_t>(w);
     *height = static_cast<uint32_t>(h);
     return true;
@@ -88,8 +89,11 @@ bool setParent(const clap_plugin_t* plugin, const clap_window_t* window) {
     int32_t w, h;
     panelSizeAt(p->gui.scale, &w, &h);
     p->gui.parent = window->win32;
-    p->gui.editor = openEditor(editorHostFor(p->core, "CLAP"), moduleHandle, static_cast<HWND>(window->win32), w, h);
-    if (p->gui.editor && p->gui.scale != 1.0) setEditorScale(p->gui.editor, p->gui.scale);
+    // A scale the host set is kept; until it sets one the editor follows the display.
+    const EditorHost host = editorHostFor(p->core, "CLAP");
+    HWND parent = static_cast<HWND>(window->win32);
+    p->gui.editor = p->gui.scale != 1.0 ? openEditorAtScale(host, moduleHandle, parent, w, h, p->gui.scale)
+                                        : openEditor(host, moduleHandle, parent, w, h);
     return p->gui.editor != nullptr;
 }
 

@@ -1,14 +1,15 @@
 // The editor window: the object that owns it, its window procedure, the
-// vertical knob drag with its edit gestures, and the check that repaints
-// only what went stale.
+// vertical knob drag with its edit gestures, the check that repaints only
+// what went stale, and the panel's scale with the window's size.
 #include "editor.h"
 
 #include <new>
 
 #include "../core/product_identity.h"
+#include "display_scale.h"
 #include "knob_layout.h"
-#include "panel_geometry.h"
 #include "panel.h"
+#include "panel_layout.h"
 
 const char kEditorClassName[] = "DorlinQuilletEditorWndClass";
 
@@ -25,14 +26,25 @@ struct Editor {
     PanelValues knobsShown, meterShown;
     uint32_t partsShown;
     bool idleLooked;  // the host's idle call looked since the last timer tick
+    // The last paint's start and duration (performance counter ticks): a look
+    // at the values that would repaint waits until the thread had at least as
+    // long free again.
+    int64_t paintStart, paintTicks;
+    // The scale the panel is meant for (the display's, or the host's when it
+    // announced one), and the window's size, in the parent's pixels.
+    double scale;
+    bool scaleFromHost;
+    int32_t width, height;
+    // A drag, in panel units: its anchor and the layout it was measured in.
     int32_t dragParam;  // -1 while no drag
-    int32_t dragStartY;
+    float dragStartY;
     float dragStartValue;
+    PanelLayout dragLayout;
 };
 
 namespace {
 
-constexpr float kDragPerPixel = 0.005f;  // 200 pixels cover the whole range
+constexpr float kDragPerPanelUnit = 0.005f;  // 200 panel units cover the whole range
 constexpr UINT_PTR kStaleTimer = 1;
 // Host automation shows within about 50 ms even when the host never idles.
 constexpr UINT kStaleCheckMs = 33;
@@ -44,6 +56,18 @@ Editor* editorOfWindow(HWND window) {
 // Mouse coordinates are two signed 16-bit client coordinates.
 int32_t mouseX(LPARAM l) { return static_cast<int16_t>(l & 0xFFFF); }
 int32_t mouseY(LPARAM l) { return static_cast<int16_t>((l >> 16) & 0xFFFF); }
+
+int64_t ticksNow() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t.QuadPart;
+}
+
+PanelLayout layoutOf(const Editor* e) {
+    RECT client{};
+    GetClientRect(e->window, &client);
+    return panelLayoutFor(client.right - client.left, client.bottom - client.top, e->scale);
+}
 
 PanelValues currentValues(const Editor* e) {
     PanelValues v;
@@ -58,11 +82,22 @@ PanelValues currentValues(const Editor* e) {
 void repaintIfStale(Editor* e) {
     const uint32_t parts =
         (partsThatDiffer(currentValues(e), e->knobsShown, e->meterShown) | ~e->partsShown) & kAllParts;
+    if (!parts) return;
+    const PanelLayout layout = layoutOf(e);
     for (int part = 0; part <= kMeterPart; ++part)
         if (parts & (1u << part)) {
-            const RECT box = panelPartBox(part);
+            const RECT box = deviceBoxOf(layout, panelPartBox(part));
             InvalidateRect(e->window, &box, FALSE);
         }
+}
+
+// The timer's look: on a machine where a paint takes longer than the timer's
+// period, it looks again only after the thread had as long free as the last
+// paint took, so the editor's own repaints take half the thread at most and
+// the host's messages, its idle call among them, keep their turn.
+void repaintIfStaleAndDue(Editor* e) {
+    if (ticksNow() - e->paintStart < 2 * e->paintTicks) return;
+    repaintIfStale(e);
 }
 
 // The rectangles of the window's update region, read before BeginPaint
@@ -98,12 +133,18 @@ void paint(Editor* e, HDC hdc, const UpdateAreas& areas) {
     GetClientRect(e->window, &client);
     const PanelValues now = currentValues(e);
     const uint32_t drawn = paintPanel(e->cache, e->resources, now, hdc, client.right - client.left,
-                                      client.bottom - client.top, areas.rects, areas.count);
+                                      client.bottom - client.top, areas.rects, areas.count, e->scale);
     // Only what was drawn counts as shown.
     for (int32_t i = 0; i < kParamCount; ++i)
         if (drawn & (1u << i)) e->knobsShown.params[i] = now.params[i];
     if (drawn & (1u << kMeterPart)) e->meterShown = now;
     e->partsShown |= drawn;
+}
+
+void printPanel(Editor* e, HDC hdc) {
+    RECT client{};
+    GetClientRect(e->window, &client);
+    paintPanel(e->cache, e->resources, currentValues(e), hdc, client.right, client.bottom, &client, 1, e->scale);
 }
 
 // Each edit is closed exactly once, whichever way the drag ends.
@@ -114,19 +155,28 @@ void endDrag(Editor* e) {
     e->host.endEdit(e->host.context, param);
 }
 
+// The drag's anchor: where the pointer is, in panel units, and the value there.
+void anchorDrag(Editor* e, const PanelLayout& layout, int32_t y) {
+    e->dragLayout = layout;
+    e->dragStartY = panelYOf(layout, y);
+    e->dragStartValue = e->host.parameter(e->host.context, e->dragParam);
+}
+
 void startDrag(Editor* e, int32_t x, int32_t y) {
-    const int32_t param = knobParamAt(x, y);
+    const PanelLayout layout = layoutOf(e);
+    const int32_t param = knobParamAt(panelXOf(layout, x), panelYOf(layout, y));
     if (param < 0) return;  // a miss leaves a running drag as it is
     endDrag(e);
     e->host.beginEdit(e->host.context, param);
     e->dragParam = param;
-    e->dragStartY = y;
-    e->dragStartValue = e->host.parameter(e->host.context, param);
+    anchorDrag(e, layout, y);
     SetCapture(e->window);
 }
 
-// Every move re-derives the value from the start of the drag, and every move
-// is reported, even when the clamped value has not changed.
+// Every move re-derives the value from the anchor of the drag, and every move
+// is reported, even when the clamped value has not changed. When the panel's
+// scale or place changed under the drag, the move re-anchors where the
+// pointer is: the drag goes on from the value it reached, without a jump.
 void continueDrag(Editor* e, WPARAM keys, int32_t y) {
     if (e->dragParam < 0) return;
     // The drag follows the pointer only while the left button is held: when the
@@ -134,8 +184,10 @@ void continueDrag(Editor* e, WPARAM keys, int32_t y) {
     // first move without the button ends it unchanged. The capture is not ours
     // to release any more.
     if (!(keys & MK_LBUTTON)) return endDrag(e);
-    const float moved = static_cast<float>(e->dragStartY - y);
-    const float value = e->dragStartValue + moved * kDragPerPixel;
+    const PanelLayout layout = layoutOf(e);
+    if (!sameLayout(layout, e->dragLayout)) anchorDrag(e, layout, y);
+    const float moved = e->dragStartY - panelYOf(layout, y);
+    const float value = e->dragStartValue + moved * kDragPerPanelUnit;
     e->host.setAndAutomate(e->host.context, e->dragParam, value);
     repaintIfStale(e);
 }
@@ -170,21 +222,77 @@ void registerEditorClass(HINSTANCE module) {
 
 void unregisterEditorClass(HINSTANCE module) { UnregisterClassA(kEditorClassName, module); }
 
-Editor* openEditor(const EditorHost& host, HINSTANCE module, HWND parent, int32_t width, int32_t height) {
+namespace {
+
+// The window's size, in the parent's pixels whatever the calling thread's
+// DPI awareness.
+void resizeWindow(Editor* e) {
+    const ThreadDpiAsWindow parentPixels(GetParent(e->window));
+    SetWindowPos(e->window, nullptr, 0, 0, e->width, e->height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The panel's size at the editor's scale, asked of the host when the window
+// has another; a host that refuses keeps its frame, and the window with it.
+// Returns whether the size changed.
+bool askForPanelSize(Editor* e) {
+    int32_t w = 0, h = 0;
+    panelSizeAt(e->scale, &w, &h);
+    if (w == e->width && h == e->height) return false;
+    const bool framed = e->width > 0 && e->height > 0;
+    if (framed && !e->host.requestSize(e->host.context, w, h)) return false;
+    e->width = w;
+    e->height = h;
+    return true;
+}
+
+void rescale(Editor* e, double scale) {
+    scale = clampScale(scale);
+    const bool rescaled = scale != e->scale;
+    e->scale = scale;
+    // The host may have destroyed the window while it answered.
+    if (askForPanelSize(e) && e->window) resizeWindow(e);
+    if (rescaled && e->window) InvalidateRect(e->window, nullptr, FALSE);
+}
+
+// A DPI change the window system reports; a scale the host announced stays.
+void displayScaleChanged(Editor* e, double scale) {
+    if (!e->scaleFromHost) rescale(e, scale);
+}
+
+Editor* openAt(const EditorHost& host, HINSTANCE module, HWND parent, int32_t width, int32_t height, double scale,
+               bool scaleFromHost) {
+    if (!parent || !IsWindow(parent)) return nullptr;
     Editor* e = new (std::nothrow) Editor{};
     if (!e) return nullptr;
     e->host = host;
     e->dragParam = -1;
     e->module = module;
     e->windowThread = GetCurrentThreadId();
+    e->scale = clampScale(scale);
+    e->scaleFromHost = scaleFromHost;
+    e->width = width;
+    e->height = height;
+    askForPanelSize(e);
     // WM_CREATE stores the window and makes the drawing objects.
+    const ThreadDpiAsWindow parentPixels(parent);
     CreateWindowExA(0, kEditorClassName, kProductName, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                    0, 0, width, height, parent, nullptr, module, e);
+                    0, 0, e->width, e->height, parent, nullptr, module, e);
     if (!e->window) {
         delete e;
         return nullptr;
     }
     return e;
+}
+
+}  // namespace
+
+Editor* openEditor(const EditorHost& host, HINSTANCE module, HWND parent, int32_t width, int32_t height) {
+    return openAt(host, module, parent, width, height, displayScaleFor(parent), false);
+}
+
+Editor* openEditorAtScale(const EditorHost& host, HINSTANCE module, HWND parent, int32_t width, int32_t height,
+                          double scale) {
+    return openAt(host, module, parent, width, height, scale, true);
 }
 
 void closeEditor(Editor* e) {
@@ -193,15 +301,18 @@ void closeEditor(Editor* e) {
     delete e;
 }
 
-// Display scaling is not drawn yet: every window shows the panel at 100 %.
-double displayScaleFor(HWND) { return 1.0; }
-
-void panelSizeAt(double, int32_t* width, int32_t* height) {
-    *width = kPanelWidth;
-    *height = kPanelHeight;
+void setEditorScale(Editor* e, double scale) {
+    if (!e) return;
+    e->scaleFromHost = true;
+    rescale(e, scale);
 }
 
-void setEditorScale(Editor*, double) {}
+double editorScale(const Editor* e) { return e ? e->scale : kSmallestScale; }
+
+void editorSize(const Editor* e, int32_t* width, int32_t* height) {
+    *width = e ? e->width : 0;
+    *height = e ? e->height : 0;
+}
 
 void editorIdle(Editor* e) {
     if (!e || !e->window || GetCurrentThreadId() != e->windowThread) return;
@@ -232,19 +343,42 @@ LRESULT CALLBACK editorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         // A host that idles often enough does the looking: the timer only
         // covers hosts that idle rarely or never.
         if (e && wParam == kStaleTimer) {
-            if (!e->idleLooked) repaintIfStale(e);
+            if (!e->idleLooked) repaintIfStaleAndDue(e);
             e->idleLooked = false;
         }
         return 0;
     case WM_PAINT: {
+        const int64_t start = ticksNow();
         const UpdateAreas areas = e ? updateAreasOf(window) : UpdateAreas{};
         PAINTSTRUCT ps;
         HDC hdc = BeginPaint(window, &ps);
         if (e) paint(e, hdc, areas.count > 0 ? areas : UpdateAreas{{ps.rcPaint}, 1});
         EndPaint(window, &ps);
+        if (e) {
+            e->paintStart = start;
+            e->paintTicks = ticksNow() - start;
+        }
         return 0;
     }
+    case WM_PRINTCLIENT:
+        // The whole panel into the caller's device context (a host's
+        // thumbnail, PrintWindow); the window's own pixels stay as they are.
+        if (e) printPanel(e, reinterpret_cast<HDC>(wParam));
+        return 0;
     case WM_ERASEBKGND: return 1;  // the painter covers every pixel
+    case WM_SIZE:
+        // The host may size the window itself: the panel fits what it has.
+        if (e) {
+            e->width = LOWORD(lParam);
+            e->height = HIWORD(lParam);
+        }
+        return 0;
+    case WM_DPICHANGED:  // reaches a child only when a host forwards it
+        if (e) displayScaleChanged(e, scaleForDpi(LOWORD(wParam)));
+        return 0;
+    case WM_DPICHANGED_AFTERPARENT:
+        if (e) displayScaleChanged(e, displayScaleFor(GetParent(window)));
+        return 0;
     case WM_LBUTTONDOWN:
         if (e) startDrag(e, mouseX(lParam), mouseY(lParam));
         return 0;

@@ -5,15 +5,15 @@
 
 #include "../dsp/parameters.h"
 
-// The first circle containing (x, y), border included, in table order; -1
-// when none does. Squares are summed in 64 bits: two 16-bit mouse coordinates
-// far outside the window would overflow 32 bits and wrap into a false hit.
-inline int32_t knobParamAt(int32_t x, int32_t y) {
+// The first circle containing (x, y), in panel units, border included, in
+// table order; -1 when none does. In doubles: the squares of two 16-bit
+// mouse coordinates far outside the window stay exact.
+inline int32_t knobParamAt(float x, float y) {
     for (int32_t i = 0; i < kParamCount; ++i) {
         if (!hasKnob(i)) continue;
         const KnobSpec& k = kParamTable[i].knob;
-        const int64_t dx = x - k.cx, dy = y - k.cy;
-        if (dx * dx + dy * dy <= int64_t{k.radius} * k.radius) return i;
+        const double dx = static_cast<double>(x) - k.cx, dy = static_cast<double>(y) - k.cy;
+        if (dx * dx + dy * dy <= static_cast<double>(k.radius) * k.radius) return i;
     }
     return -1;
 }

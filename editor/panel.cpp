@@ -64,21 +64,22 @@ void formatReadout(wchar_t (&text)[kReadoutChars], float shownReduction, float g
              glue);
 }
 
-// Background, corner dots and title block.
-void drawBackdrop(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
-    const Rect frame(0, 0, w, h);
+// Background, corner dots and title block. Background and dots follow the
+// edges of the client area (`f`, in panel units).
+void drawBackdrop(GpGraphics* g, const PanelResources& r, const PanelFrame& f) {
+    const RectF frame(f.left, f.top, f.right - f.left, f.bottom - f.top);
     GpLineGradient* background = nullptr;
-    GdipCreateLineBrushFromRectI(&frame, kBackgroundTop, kBackgroundBottom, LinearGradientModeVertical,
-                                 WrapModeTile, &background);
-    GdipFillRectangleI(g, background, 0, 0, w, h);
+    GdipCreateLineBrushFromRect(&frame, kBackgroundTop, kBackgroundBottom, LinearGradientModeVertical,
+                                WrapModeTile, &background);
+    GdipFillRectangle(g, background, frame.X, frame.Y, frame.Width, frame.Height);
     if (background) GdipDeleteBrush(background);
 
-    const int32_t nearSide = kCornerDotInset, right = w - kCornerDotInset - kCornerDotSize,
-                  bottom = h - kCornerDotInset - kCornerDotSize;
-    GdipFillEllipseI(g, r.cornerDot, nearSide, nearSide, kCornerDotSize, kCornerDotSize);
-    GdipFillEllipseI(g, r.cornerDot, right, nearSide, kCornerDotSize, kCornerDotSize);
-    GdipFillEllipseI(g, r.cornerDot, nearSide, bottom, kCornerDotSize, kCornerDotSize);
-    GdipFillEllipseI(g, r.cornerDot, right, bottom, kCornerDotSize, kCornerDotSize);
+    const float left = f.left + kCornerDotInset, top = f.top + kCornerDotInset,
+                right = f.right - kCornerDotInset - kCornerDotSize, bottom = f.bottom - kCornerDotInset - kCornerDotSize;
+    GdipFillEllipse(g, r.cornerDot, left, top, kCornerDotSize, kCornerDotSize);
+    GdipFillEllipse(g, r.cornerDot, right, top, kCornerDotSize, kCornerDotSize);
+    GdipFillEllipse(g, r.cornerDot, left, bottom, kCornerDotSize, kCornerDotSize);
+    GdipFillEllipse(g, r.cornerDot, right, bottom, kCornerDotSize, kCornerDotSize);
 
     drawText(g, L"DORLIN QUILLET\u2122", r.titleFont, nullptr, r.rose, kTitleX, kTitleY);
     drawText(g, L"INVERTED TRANSFORMER VCA GLUE COMPRESSOR \u2022 580 ATTRACTOR SOFT-KNEE", r.subtitleFont,
@@ -93,21 +94,21 @@ void drawMeterWindow(GpGraphics* g, const PanelResources& r) {
                 2.0f * kScaleRadius, kScaleStartDeg, kScaleSweepDeg);
 }
 
-void drawFooter(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
-    drawText(g, r.footerText, r.footerFont, r.centred, r.muted, static_cast<float>(w) * 0.5f,
-             static_cast<float>(h - kFooterRise));
+// Centred along the client area's bottom edge.
+void drawFooter(GpGraphics* g, const PanelResources& r, const PanelFrame& f) {
+    drawText(g, r.footerText, r.footerFont, r.centred, r.muted, (f.left + f.right) * 0.5f, f.bottom - kFooterRise);
 }
 
 // Backdrop, meter window, the scale labels the needle never reaches, the
 // knobs' bodies, tracks and captions, and the footer.
-void drawFixedLayer(GpGraphics* g, const PanelResources& r, int32_t w, int32_t h) {
-    drawBackdrop(g, r, w, h);
+void drawFixedLayer(GpGraphics* g, const PanelResources& r, const PanelFrame& f) {
+    drawBackdrop(g, r, f);
     drawMeterWindow(g, r);
     for (int i = 0; i < static_cast<int>(std::size(kScaleLabels)); ++i)
         if (i != kLabelUnderNeedle) drawScaleLabel(g, r, kScaleLabels[i]);
     for (int32_t i = 0; i < kParamCount; ++i)
         if (hasKnob(i)) drawKnobBase(g, r, kParamTable[i].knob);
-    drawFooter(g, r, w, h);
+    drawFooter(g, r, f);
 }
 
 // Needle, pivot and readout.
@@ -138,8 +139,8 @@ void drawKnobPart(GpGraphics* g, const PanelResources& r, const PanelValues& v, 
 
 // Every element in the panel's order: backdrop, meter window, needle and
 // readout, every scale label, each knob whole, footer.
-void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v, int32_t w, int32_t h) {
-    drawBackdrop(g, r, w, h);
+void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v, const PanelFrame& f) {
+    drawBackdrop(g, r, f);
     drawMeterWindow(g, r);
     drawNeedleAndReadout(g, r, v);
     for (const ScaleLabel& label : kScaleLabels) drawScaleLabel(g, r, label);
@@ -149,7 +150,7 @@ void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v
         formatValueText(valueText, i, v.params[i]);
         drawKnob(g, r, i, v.params[i], valueText);
     }
-    drawFooter(g, r, w, h);
+    drawFooter(g, r, f);
 }
 
 bool hasPart(int part) { return (kAllParts >> part) & 1u; }
@@ -170,10 +171,10 @@ bool sameMeterPart(const PanelValues& a, const PanelValues& b) {
     return wcscmp(readoutA, readoutB) == 0;
 }
 
-uint32_t partsReaching(const RECT& area) {
+uint32_t partsReaching(const RECT& area, const PanelLayout& layout) {
     uint32_t parts = 0;
     for (int part = 0; part <= kMeterPart; ++part) {
-        RECT box = panelPartBox(part), overlap;
+        RECT box = deviceBoxOf(layout, panelPartBox(part)), overlap;
         if (hasPart(part) && IntersectRect(&overlap, &box, &area)) parts |= 1u << part;
     }
     return parts;
@@ -185,11 +186,18 @@ void copyAreas(HDC to, HDC from, const RECT* areas, int count) {
                from, areas[i].left, areas[i].top, SRCCOPY);
 }
 
-GpGraphics* graphicsOn(HDC dc) {
+// Everything is drawn in panel units; at any other scale than 1 the world
+// transform places them, so vectors and text are rasterised at the device's
+// resolution. At scale 1 no transform is set at all.
+GpGraphics* graphicsOn(HDC dc, const PanelLayout& layout) {
     GpGraphics* g = nullptr;
     GdipCreateFromHDC(dc, &g);
     GdipSetSmoothingMode(g, SmoothingModeAntiAlias);
     GdipSetTextRenderingHint(g, TextRenderingHintClearTypeGridFit);
+    if (g && !isIdentity(layout)) {
+        GdipTranslateWorldTransform(g, layout.offsetX, layout.offsetY, MatrixOrderPrepend);
+        GdipScaleWorldTransform(g, layout.scale, layout.scale, MatrixOrderPrepend);
+    }
     return g;
 }
 
@@ -207,15 +215,17 @@ void releaseSurface(PanelSurface& s) {
     s = PanelSurface{};
 }
 
-// Draws the fixed layer into the cache, for a new client size.
-void buildCache(PanelCache& cache, const PanelResources& r, HDC hdc, int32_t w, int32_t h) {
+// Draws the fixed layer into the cache, in device pixels, for a new client
+// size or layout.
+void buildCache(PanelCache& cache, const PanelResources& r, HDC hdc, int32_t w, int32_t h, const PanelLayout& layout) {
     releasePanelCache(cache);
     cache.width = w;
     cache.height = h;
+    cache.layout = layout;
     if (!createSurface(cache.frame, hdc, w, h) || !createSurface(cache.layer, hdc, w, h)) return;
-    GpGraphics* g = graphicsOn(cache.layer.dc);
+    GpGraphics* g = graphicsOn(cache.layer.dc, layout);
     if (!g) return;
-    drawFixedLayer(g, r, w, h);
+    drawFixedLayer(g, r, panelFrameOf(layout, w, h));
     GdipDeleteGraphics(g);
     cache.layerReady = true;
 }
@@ -255,9 +265,11 @@ uint32_t partsThatDiffer(const PanelValues& now, const PanelValues& knobsShown, 
 
 
 uint32_t paintPanel(PanelCache& cache, const PanelResources& r, const PanelValues& v, HDC hdc, int32_t w,
-                    int32_t h, const RECT* areas, int areaCount) {
+                    int32_t h, const RECT* areas, int areaCount, double scale) {
     if (w <= 0 || h <= 0) return 0;
-    if (cache.width != w || cache.height != h) buildCache(cache, r, hdc, w, h);
+    const PanelLayout layout = panelLayoutFor(w, h, scale);
+    if (cache.width != w || cache.height != h || !sameLayout(cache.layout, layout))
+        buildCache(cache, r, hdc, w, h, layout);
     // Only the areas inside the client area count.
     const RECT client{0, 0, w, h};
     RECT inside[kMaxPaintAreas];
@@ -278,22 +290,23 @@ uint32_t paintPanel(PanelCache& cache, const PanelResources& r, const PanelValue
         // Only the areas are composed; every part reaching into one is drawn
         // whole, so each of their pixels gets its full stack of elements.
         parts = 0;
-        for (int i = 0; i < count; ++i) parts |= partsReaching(inside[i]);
+        for (int i = 0; i < count; ++i) parts |= partsReaching(inside[i], layout);
         copyAreas(target, cache.layer.dc, inside, count);
-        GpGraphics* g = graphicsOn(target);
+        GpGraphics* g = graphicsOn(target, layout);
         drawMovingParts(g, r, v, parts);
         if (g) GdipDeleteGraphics(g);
     } else {
-        paintWholePanel(r, v, target, w, h);
+        paintWholePanel(r, v, target, w, h, scale);
     }
     if (target != hdc) copyAreas(hdc, target, inside, count);
     releaseSurface(passing);
     return parts;
 }
 
-void paintWholePanel(const PanelResources& r, const PanelValues& v, HDC hdc, int32_t w, int32_t h) {
-    GpGraphics* g = graphicsOn(hdc);
-    drawWholePanel(g, r, v, w, h);
+void paintWholePanel(const PanelResources& r, const PanelValues& v, HDC hdc, int32_t w, int32_t h, double scale) {
+    const PanelLayout layout = panelLayoutFor(w, h, scale);
+    GpGraphics* g = graphicsOn(hdc, layout);
+    drawWholePanel(g, r, v, panelFrameOf(layout, w, h));
     if (g) GdipDeleteGraphics(g);
 }
 

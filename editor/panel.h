@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "../dsp/parameters.h"
+#include "panel_layout.h"
 #include "panel_resources.h"
 
 // What the panel shows that can change from paint to paint.
@@ -48,27 +49,30 @@ struct PanelSurface {
 };
 
 // The cached fixed layer and the frame a paint is composed in, for one client
-// size. `layerReady` is false until the fixed layer is drawn, and stays false
-// when the bitmaps cannot be made (every paint is then drawn in full).
+// size and layout. `layerReady` is false until the fixed layer is drawn, and
+// stays false when the bitmaps cannot be made (every paint is then drawn in full).
 struct PanelCache {
     PanelSurface layer, frame;
     int32_t width, height;
+    PanelLayout layout;
     bool layerReady;
 };
 
-// Editor UI thread, between BeginPaint and EndPaint. Builds the cache when the
-// client size differs from the cached one, then composes the `areas` of the
-// frame (the fixed layer and every moving part that reaches into one) and
-// copies them to `hdc`. Returns the moving parts drawn. A zero-sized client
-// area paints nothing; areas beyond kMaxPaintAreas are ignored (pass their
-// bounding box instead).
+// Editor UI thread, between BeginPaint and EndPaint. The panel stands in the
+// client area as panelLayoutFor(width, height, scale) places it. Builds the
+// cache when the client size or the layout differs from the cached one, then
+// composes the `areas` (device pixels) of the frame (the fixed layer and
+// every moving part that reaches into one) and copies them to `hdc`. Returns
+// the moving parts drawn. A zero-sized client area paints nothing; areas
+// beyond kMaxPaintAreas are ignored (pass their bounding box instead).
 constexpr int kMaxPaintAreas = 32;
 uint32_t paintPanel(PanelCache& cache, const PanelResources& resources, const PanelValues& values, HDC hdc,
-                    int32_t width, int32_t height, const RECT* areas, int areaCount);
+                    int32_t width, int32_t height, const RECT* areas, int areaCount, double scale = 1.0);
 void releasePanelCache(PanelCache& cache);
 
 // The whole panel drawn straight into `hdc` from scratch, every element in
-// the panel's order, with no cache: the pixels the cached paint must give,
-// and the paint itself when the cache cannot be made.
+// the panel's order, with no cache, placed as paintPanel places it: the
+// pixels the cached paint must give, and the paint itself when the cache
+// cannot be made.
 void paintWholePanel(const PanelResources& resources, const PanelValues& values, HDC hdc, int32_t width,
-                     int32_t height);
+                     int32_t height, double scale = 1.0);

@@ -36,7 +36,7 @@ intptr_t pluginDispatcher(AEffect* effect, int32_t opcode, int32_t index, intptr
         setSampleRate(p->core, opt);
         return 0;
     case effEditGetRect:
-        if (ptr) *static_cast<ERect**>(ptr) = &p->editorRect;
+        if (ptr) *static_cast<const ERect**>(ptr) = editorRectFor(p);
         return 1;
     case effEditOpen: return openInstanceEditor(p, static_cast<HWND>(ptr));
     case effEditClose: closeInstanceEditor(p); return 1;
@@ -48,6 +48,10 @@ intptr_t pluginDispatcher(AEffect* effect, int32_t opcode, int32_t index, intptr
     case effGetProductString: return writeNameString(ptr, kProductString);
     case effGetVendorVersion: return kVendorVersion;
     case effCanDo: return canDo(ptr);
+    case effVendorSpecific:
+        if (index != kVendorPresonus || value != kVendorContentScale) return 0;
+        hostAnnouncesScale(p, opt);
+        return 1;
     default: return 0;  // effOpen and every unhandled opcode
     }
 }

@@ -5,7 +5,6 @@
 #include <new>
 
 #include "../editor/editor.h"
-#include "../editor/panel_geometry.h"
 #include "../core/product_identity.h"
 #include "plugin_instance.h"
 
@@ -34,8 +33,6 @@ extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
     PluginInstance* p = new (std::nothrow) PluginInstance{};
     if (!p) return nullptr;
     p->audioMaster = audioMaster;
-    p->editor = nullptr;
-    p->editorRect = ERect{0, 0, static_cast<int16_t>(kPanelHeight), static_cast<int16_t>(kPanelWidth)};
     initCore(p->core);  // includes the coefficients for the fallback rate
     acquireEditorModule();
     fillEffect(p);

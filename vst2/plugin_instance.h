@@ -14,10 +14,16 @@ struct Editor;
 struct PluginInstance {
     AEffect effect;  // first member: the AEffect and the instance share one address
     audioMasterCallback audioMaster;
-    // Editor, host main thread only: the open editor (null while closed) and
-    // the size it reports to the host.
+    // Editor, host main thread only: the open editor (null while closed), the
+    // rectangle effEditGetRect hands out, the scale the host announced (0
+    // until it does), the scale the last editor was drawn at (0 before the
+    // first), and the size being asked of the host while it answers.
     Editor* editor;
     ERect editorRect;
+    double hostScale;
+    double lastEditorScale;
+    bool askingHost;
+    int32_t askedWidth, askedHeight;
     // Parameters, host rate and bypass, the engine and its meter.
     PluginCore core;
 };
@@ -28,8 +34,11 @@ inline PluginInstance* instanceOf(AEffect* effect) {
 }
 
 void destroyInstance(PluginInstance* instance);
-// Host main thread: effEditOpen, effEditClose, effEditIdle.
+// Host main thread: effEditGetRect, effEditOpen, effEditClose, effEditIdle,
+// and the host's announced content scale.
+const ERect* editorRectFor(PluginInstance* instance);
 int openInstanceEditor(PluginInstance* instance, HWND parent);
+void hostAnnouncesScale(PluginInstance* instance, float scale);
 void closeInstanceEditor(PluginInstance* instance);
 void idleInstanceEditor(PluginInstance* instance);
 void pluginProcess(AEffect* effect, float** inputs, float** outputs, int32_t sampleFrames);

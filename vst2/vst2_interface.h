@@ -118,11 +118,18 @@ enum AEffectOpcodes : int32_t {
 enum AudioMasterOpcodes : int32_t {
     audioMasterAutomate = 0,
     audioMasterVersion = 1,
+    // Asks the host to size the editor's frame: index = width, value = height.
+    audioMasterSizeWindow = 15,
     // A knob edit's start and end, around its automate calls: hosts group
     // the edit for undo and touch automation.
     audioMasterBeginEdit = 43,
     audioMasterEndEdit = 44,
 };
+
+// effVendorSpecific with these as index and value: the host announces the
+// content scale it draws plug-in editors at, the factor in `opt`.
+constexpr int32_t kVendorPresonus = 0x50726553;      // 'PreS'
+constexpr intptr_t kVendorContentScale = 0x41654373; // 'AeCs'
 
 // Fixed sizes of host text buffers.
 constexpr int kParamNameBytes = 15;

@@ -62,7 +62,11 @@ Capture captureWindow(HWND window) {
     return readWindowPixels(window);
 }
 
-Capture readWindowPixels(HWND window) {
+namespace {
+
+// The window's client area as `draw` puts it into a 32-bit top-down DIB.
+template <typename Draw>
+Capture clientPixels(HWND window, Draw draw) {
     Capture c;
     RECT client{};
     GetClientRect(window, &client);
@@ -81,7 +85,7 @@ Capture readWindowPixels(HWND window) {
     HDC memoryDc = CreateCompatibleDC(windowDc);
     HBITMAP dib = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memoryDc, dib);
-    BitBlt(memoryDc, 0, 0, c.width, c.height, windowDc, 0, 0, SRCCOPY);
+    draw(memoryDc, windowDc, c);
     GdiFlush();
     const uint32_t* px = static_cast<const uint32_t*>(bits);
     c.pixels.assign(px, px + static_cast<size_t>(c.width) * c.height);
@@ -91,6 +95,20 @@ Capture readWindowPixels(HWND window) {
     DeleteDC(memoryDc);
     ReleaseDC(window, windowDc);
     return c;
+}
+
+}  // namespace
+
+Capture readWindowPixels(HWND window) {
+    return clientPixels(window, [](HDC memoryDc, HDC windowDc, const Capture& c) {
+        BitBlt(memoryDc, 0, 0, c.width, c.height, windowDc, 0, 0, SRCCOPY);
+    });
+}
+
+Capture printWindow(HWND window) {
+    return clientPixels(window, [window](HDC memoryDc, HDC, const Capture&) {
+        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memoryDc), PRF_CLIENT);
+    });
 }
 
 bool savePng(const Capture& c, const std::wstring& path) {

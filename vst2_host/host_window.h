@@ -24,4 +24,7 @@ struct Capture {
 Capture captureWindow(HWND window);
 // Reads what the client area shows now, without painting.
 Capture readWindowPixels(HWND window);
+// The whole client area as the window prints it (WM_PRINTCLIENT), also where
+// it reaches beyond the screen.
+Capture printWindow(HWND window);
 bool savePng(const Capture& capture, const std::wstring& path);

@@ -77,13 +77,15 @@ v3_result V3_API attached(void* self, void* parent, const char* type) {
     panelSizeAt(scale, &v->width, &v->height);
     registerEditorClassOnce();
     v->instance->attachedView = v;
-    v->editor = openEditor(editorHostFor(v->instance->core, "VST3"), moduleHandle, window, v->width, v->height);
+    // A content scale the host gave is kept; without one the editor follows the display.
+    const EditorHost host = editorHostFor(v->instance->core, "VST3");
+    v->editor = v->hostScale > 0.0 ? openEditorAtScale(host, moduleHandle, window, v->width, v->height, scale)
+                                   : openEditor(host, moduleHandle, window, v->width, v->height);
     if (!v->editor) {
         v->instance->attachedView = nullptr;
         return kResultFalse;
     }
     v->parent = window;
-    setEditorScale(v->editor, scale);
     return kResultOk;
 }
 

@@ -24,3 +24,9 @@ add_test(NAME win.editor_without_fonts
           ${CMAKE_BINARY_DIR}/wineprefix-without-fonts *WithoutFonts* Cinzel-*.ttf Inter-*.ttf)
 set_tests_properties(win.editor_without_cinzel win.editor_without_fonts PROPERTIES TIMEOUT 900)
 
+# The editor at the display's scale, in a prefix of its own at four DPIs.
+add_windows_program(editor_dpi_tests NEEDS_PLUGIN ${CMAKE_CURRENT_LIST_DIR}/editor_dpi_tests.cpp)
+target_link_libraries(editor_dpi_tests PRIVATE editor_test_support vst2_host gtest_main gtest)
+add_test(NAME win.editor_dpi
+  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/editor_dpi.sh $<TARGET_FILE:editor_dpi_tests> ${CMAKE_BINARY_DIR}/wineprefix-dpi)
+set_tests_properties(win.editor_dpi PROPERTIES TIMEOUT 900)

@@ -139,6 +139,7 @@ TEST_F(EditorLayerTest, WithoutTheCacheThePanelIsDrawnInFull) {
         PanelCache failed{};  // this size's bitmaps could not be made
         failed.width = 840;
         failed.height = 520;
+        failed.layout = panelLayoutFor(840, 520, 1.0);
         PanelCache cached{};
         Dib shipped(840, 520), reference(840, 520);
         const RECT whole{0, 0, 840, 520};
@@ -147,6 +148,48 @@ TEST_F(EditorLayerTest, WithoutTheCacheThePanelIsDrawnInFull) {
         ASSERT_TRUE(cached.layerReady);
         releasePanelCache(cached);
         ASSERT_EQ(differences(shipped.capture(840, 520), reference.capture(840, 520)), "") << "round " << round;
+    }
+    releasePanelResources(resources);
+    Gdiplus::GdiplusShutdown(token);
+}
+
+// At other scales, and fitted into a client too small for its scale, the
+// editor's repaint of the parts that changed (their boxes in device pixels)
+// over the last picture gives exactly the panel painted from scratch.
+TEST_F(EditorLayerTest, AtEveryScaleTheChangedPartsRepaintExactly) {
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    PanelResources resources = createPanelResources(GetModuleHandleA(nullptr));
+    const struct {
+        double scale;
+        int w, h;
+    } cases[] = {{1.25, 1050, 650}, {1.5, 1260, 780}, {2.0, 1680, 1040}, {3.0, 2520, 1560}, {2.0, 1000, 700}};
+    std::mt19937 rng(11);
+    for (const auto& c : cases) {
+        PanelCache cache{};
+        Dib shipped(c.w, c.h), reference(c.w, c.h);
+        const PanelLayout layout = panelLayoutFor(c.w, c.h, c.scale);
+        PanelValues shown{};
+        const RECT whole{0, 0, c.w, c.h};
+        paintPanel(cache, resources, shown, shipped.dc, c.w, c.h, &whole, 1, c.scale);
+        for (int round = 0; round < 6; ++round) {
+            const PanelState s = randomState(rng);
+            PanelValues now{};
+            for (int i = 0; i < 9; ++i) now.params[i] = round % 2 ? s.params[i] : shown.params[i];
+            now.meter = s.meter;
+            RECT boxes[kMeterPart + 1];
+            int count = 0;
+            const uint32_t parts = partsThatDiffer(now, shown, shown);
+            for (int part = 0; part <= kMeterPart; ++part)
+                if (parts & (1u << part)) boxes[count++] = deviceBoxOf(layout, panelPartBox(part));
+            paintPanel(cache, resources, now, shipped.dc, c.w, c.h, boxes, count, c.scale);
+            paintWholePanel(resources, now, reference.dc, c.w, c.h, c.scale);
+            ASSERT_EQ(differences(shipped.capture(c.w, c.h), reference.capture(c.w, c.h)), "")
+                << "scale " << c.scale << ", " << c.w << "x" << c.h << ", round " << round;
+            shown = now;
+        }
+        releasePanelCache(cache);
     }
     releasePanelResources(resources);
     Gdiplus::GdiplusShutdown(token);

@@ -4,8 +4,14 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "editor_fixture.h"
+
+#include <gdiplus.h>
+
+#include "../../editor/editor.h"
 
 namespace {
 
@@ -548,3 +554,53 @@ TEST_F(EditorWindowTest, PaintsAndOpenCloseCyclesLeakNothing) {
 }
 
 }  // namespace
+
+// A machine so slow that a paint takes longer than the editor's timer period
+// (the host's meter read sleeps while the window paints, and the meter moves
+// on every read): the timer's repaints leave the thread as long free after
+// each paint as the paint took.
+TEST(EditorOnASlowMachine, TheTimerLeavesTheThreadHalfFree) {
+    static bool painting = false;
+    static std::vector<std::pair<DWORD, DWORD>> paints;  // start and end, ms
+    static WNDPROC editorProc = nullptr;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    registerEditorClass(GetModuleHandleA(nullptr));
+    EditorHost host{};
+    host.parameter = [](void*, int32_t) { return 0.5f; };
+    host.meter = [](void*) {
+        static int reads = 0;
+        if (painting) Sleep(60);
+        return static_cast<float>(++reads % 18);
+    };
+    HWND parent = createChildParent();
+    Editor* editor = openEditor(host, GetModuleHandleA(nullptr), parent, 840, 520);
+    ASSERT_NE(editor, nullptr);
+    HWND window = GetWindow(parent, GW_CHILD);
+    editorProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            if (m != WM_PAINT) return CallWindowProcA(editorProc, w, m, wp, lp);
+            painting = true;
+            const DWORD start = GetTickCount();
+            const LRESULT r = CallWindowProcA(editorProc, w, m, wp, lp);
+            paints.push_back({start, GetTickCount()});
+            painting = false;
+            return r;
+        })));
+    // The host's loop: one message at a time, waiting when there is none.
+    for (const DWORD end = GetTickCount() + 1500; static_cast<int32_t>(end - GetTickCount()) > 0;) {
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        else MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    ASSERT_GE(paints.size(), 4u) << "it still repaints";
+    for (size_t i = 1; i < paints.size(); ++i) {
+        const DWORD took = paints[i - 1].second - paints[i - 1].first, free = paints[i].first - paints[i - 1].second;
+        EXPECT_GE(free + 20, took) << "paint " << i << " came " << free << " ms after one of " << took << " ms";
+    }
+    closeEditor(editor);
+    DestroyWindow(parent);
+    unregisterEditorClass(GetModuleHandleA(nullptr));
+    Gdiplus::GdiplusShutdown(token);
+}

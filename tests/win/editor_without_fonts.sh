@@ -12,14 +12,10 @@ reference=0
 [ "$1" = --reference ] && { reference=1; shift; }
 program=$1 prefix=$2 filter=$3
 shift 3
-ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-source_prefix="$ROOT/build/wineprefix"
+source "$(dirname "${BASH_SOURCE[0]}")/test_prefix.sh"
 if [ ! -f "$prefix/system.reg" ]; then
-  rm -rf "$prefix"
-  cp -al "$source_prefix" "$prefix"
-  for reg in "$prefix"/*.reg; do cp --remove-destination "$source_prefix/$(basename "$reg")" "$reg"; done
+  make_test_prefix "$prefix"
   for glob in "$@"; do rm -f "$prefix"/drive_c/windows/Fonts/$glob; done
-  rm -f "$prefix/.no-crash-dialog"  # the copied registry may predate the setting
 fi
 cat >"$prefix.fonts.conf" <<CONF
 <?xml version="1.0"?>

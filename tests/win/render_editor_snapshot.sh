@@ -1,6 +1,7 @@
 #!/bin/bash
 # The editor picture of the main job: the real DLL's editor, 840 x 520, with
-# more than a blank panel in it, and a clear failure for a plug-in that is none.
+# more than a blank panel in it, the README's pictures, and a clear failure
+# for a plug-in that is none.
 set -uo pipefail
 SNAPSHOT=$(realpath "$1")
 DLL=$(realpath "$2")
@@ -26,6 +27,15 @@ while pos < len(data):
 # A painted panel has many distinct byte values; a blank one a handful.
 assert len(set(zlib.decompress(idat))) > 64, 'the picture looks blank'
 PY
+
+# The README's pictures are the editor as it paints now, at 100 % and 200 %,
+# byte for byte (a change that is meant redraws them: cmake --build build/win64
+# --target docs_editor_png).
+for scale in 1 2; do
+  picture=editor.png; [ "$scale" = 1 ] || picture=editor-${scale}00.png
+  snap --plugin "$DLL" --scale "$scale" --out "$T/$picture" && cmp -s "$T/$picture" "$ROOT/docs/$picture" &&
+    echo "ok   docs/$picture is the editor as it paints now" || { echo "FAIL docs/$picture differs"; failures=1; }
+done
 
 echo "not a dll" > "$T/text.dll"
 snap --plugin "$T/text.dll" --out "$T/none.png" 2>"$T/err"

@@ -10,6 +10,8 @@
 //     between, for three situations (nothing changes; the meter moves under
 //     audio processed on a thread of its own; the host sets one knob before
 //     every idle call), with the WM_PAINT messages counted.
+// Both at 100 % and at 200 % (the panel drawn at twice the size, as at
+// 192 DPI; the host announces that scale to the DLL).
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -21,8 +23,8 @@
 #include <thread>
 #include <vector>
 
+#include "editor/editor.h"
 #include "editor/panel.h"
-#include "editor/panel_geometry.h"
 #include "vst2_host/vst_host.h"
 
 namespace {
@@ -60,7 +62,7 @@ HWND makeHostWindow() {
     wc.lpszClassName = "PaintBenchHost";
     RegisterClassExA(&wc);
     return CreateWindowExA(0, "PaintBenchHost", "paint bench", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                           900, 600, nullptr, nullptr, wc.hInstance, nullptr);
+                           1700, 1060, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
 void pump() {
@@ -74,13 +76,13 @@ void pump() {
 // The panel as the editor painted it before the fixed layer was cached: every
 // drawing object made for the paint, the whole panel drawn off-screen, then
 // copied in one transfer.
-void paintFromScratch(HDC hdc, const PanelValues& v) {
+void paintFromScratch(HDC hdc, const PanelValues& v, int32_t w, int32_t h, double scale) {
     HDC memoryDc = CreateCompatibleDC(hdc);
-    HBITMAP bitmap = CreateCompatibleBitmap(hdc, kPanelWidth, kPanelHeight);
+    HBITMAP bitmap = CreateCompatibleBitmap(hdc, w, h);
     HGDIOBJ previousBitmap = SelectObject(memoryDc, bitmap);
     PanelResources resources = createPanelResources(GetModuleHandleA(nullptr));
-    paintWholePanel(resources, v, memoryDc, kPanelWidth, kPanelHeight);
-    BitBlt(hdc, 0, 0, kPanelWidth, kPanelHeight, memoryDc, 0, 0, SRCCOPY);
+    paintWholePanel(resources, v, memoryDc, w, h, scale);
+    BitBlt(hdc, 0, 0, w, h, memoryDc, 0, 0, SRCCOPY);
     releasePanelResources(resources);
     SelectObject(memoryDc, previousBitmap);
     DeleteObject(bitmap);
@@ -88,41 +90,44 @@ void paintFromScratch(HDC hdc, const PanelValues& v) {
 }
 
 // 1. Paint cost, both painters into the same window device context.
-void paintCost(HWND window, int rounds) {
+void paintCost(HWND window, int rounds, double scale) {
     PanelResources resources = createPanelResources(GetModuleHandleA(nullptr));
     PanelCache cache{};
     HDC hdc = GetDC(window);
     PanelValues v{};
+    int32_t w = 0, h = 0;
+    panelSizeAt(scale, &w, &h);
     // What the editor invalidates when every value changed: each part's box.
+    const PanelLayout layout = panelLayoutFor(w, h, scale);
     RECT boxes[kMeterPart + 1];
     int boxCount = 0;
     for (int part = 0; part <= kMeterPart; ++part)
-        if (kAllParts & (1u << part)) boxes[boxCount++] = panelPartBox(part);
-    const RECT whole{0, 0, kPanelWidth, kPanelHeight};
+        if (kAllParts & (1u << part)) boxes[boxCount++] = deviceBoxOf(layout, panelPartBox(part));
+    const RECT whole{0, 0, w, h};
     auto change = [&](int i) {
         for (int p = 0; p < 9; ++p) v.params[p] = static_cast<float>((i * 7 + p * 13) % 101) / 100.0f;
         v.meter = static_cast<float>(i % 37) * 0.5f;
     };
     change(0);
     for (int i = 0; i < 10; ++i) {  // warm caches: glyphs, the fixed layer
-        paintPanel(cache, resources, v, hdc, kPanelWidth, kPanelHeight, boxes, boxCount);
-        paintFromScratch(hdc, v);
+        paintPanel(cache, resources, v, hdc, w, h, boxes, boxCount, scale);
+        paintFromScratch(hdc, v, w, h, scale);
     }
     std::vector<double> layered, full;
     for (int i = 1; i <= rounds; ++i) {
         change(i);
         double t = now();
-        paintPanel(cache, resources, v, hdc, kPanelWidth, kPanelHeight, boxes, boxCount);
+        paintPanel(cache, resources, v, hdc, w, h, boxes, boxCount, scale);
         GdiFlush();
         layered.push_back(now() - t);
         t = now();
-        paintFromScratch(hdc, v);
+        paintFromScratch(hdc, v, w, h, scale);
         GdiFlush();
         full.push_back(now() - t);
     }
     double t = now();
     PanelCache fresh{};
-    paintPanel(fresh, resources, v, hdc, kPanelWidth, kPanelHeight, &whole, 1);
+    paintPanel(fresh, resources, v, hdc, w, h, &whole, 1, scale);
     GdiFlush();
     const double firstPaint = now() - t;
     ReleaseDC(window, hdc);
@@ -131,7 +136,7 @@ void paintCost(HWND window, int rounds) {
     releasePanelResources(resources);
 
     const double a = median(layered), b = median(full);
-    printf("paint, %d rounds, %dx%d, every value changed each round\n", rounds, kPanelWidth, kPanelHeight);
+    printf("paint at %.0f %%, %d rounds, %dx%d, every value changed each round\n", scale * 100, rounds, w, h);
     printf("  from scratch (before)   : median %7.2f ms\n", b * 1e3);
     printf("  cached layer (now)      : median %7.2f ms  -> %.1fx cheaper\n", a * 1e3, b / a);
     printf("  first paint, layer built: %7.2f ms (once per window and size)\n", firstPaint * 1e3);
@@ -170,9 +175,11 @@ void audioThread(AEffect* effect, std::atomic<bool>& running) {
 
 enum class Situation { kNothingChanges, kMeterMoves, kKnobAutomated };
 
-void hostDrivenCost(const LoadedPlugin& plugin, HWND host, Situation situation, double seconds) {
+void hostDrivenCost(const LoadedPlugin& plugin, HWND host, Situation situation, double seconds, double scale) {
     AEffect* effect = plugin.entry(recordingAudioMaster);
     dispatch(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    if (scale != 1.0)
+        dispatch(effect, effVendorSpecific, kVendorPresonus, kVendorContentScale, nullptr, static_cast<float>(scale));
     if (dispatch(effect, effEditOpen, 0, 0, host) != 1) {
         fprintf(stderr, "paint_bench: the editor window could not be opened\n");
         exit(1);
@@ -228,16 +235,19 @@ int main(int argc, char** argv) {
     HWND host = makeHostWindow();
     pump();
 
-    paintCost(host, rounds);
+    for (double scale : {1.0, 2.0}) paintCost(host, rounds, scale);
 
     LoadedPlugin plugin = loadPlugin(pluginPathBesideProgram());
     if (!plugin.entry) {
         fprintf(stderr, "paint_bench: DorlinQuillet.dll must sit beside the program\n");
         return 1;
     }
-    printf("editor thread, effEditIdle 30 times a second, %.0f s each, the real DLL\n", seconds);
-    for (Situation s : {Situation::kNothingChanges, Situation::kMeterMoves, Situation::kKnobAutomated})
-        hostDrivenCost(plugin, host, s, seconds);
+    for (double scale : {1.0, 2.0}) {
+        printf("editor thread at %.0f %%, effEditIdle 30 times a second, %.0f s each, the real DLL\n", scale * 100,
+               seconds);
+        for (Situation s : {Situation::kNothingChanges, Situation::kMeterMoves, Situation::kKnobAutomated})
+            hostDrivenCost(plugin, host, s, seconds, scale);
+    }
     unloadPlugin(plugin);
     DestroyWindow(host);
     Gdiplus::GdiplusShutdown(token);

@@ -1,12 +1,15 @@
 // Opens a VST 2 plug-in's editor in a host window, the way a DAW does, after
 // playing a loud tone through it so that any meter shows a reading, and saves
-// what the editor shows as a PNG.
+// what the editor shows as a PNG. With --scale the host announces that
+// content scale first (effVendorSpecific 'PreS' 'AeCs'), as hosts that draw
+// plug-in editors at a display's scale do.
 //
-//   editor_snapshot --plugin DLL --out PICTURE.png [--set NAME=VALUE]...
+//   editor_snapshot --plugin DLL --out PICTURE.png [--scale S] [--set NAME=VALUE]...
 #include <windows.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -48,14 +51,17 @@ void playLoudTone(AEffect* e) {
 int main(int argc, char** argv) {
     // Same command-line conventions as the render host; --in/--out name the picture here.
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::string picture;
-    for (size_t i = 0; i + 1 < args.size(); ++i)
-        if (args[i] == "--out") {
-            picture = args[i + 1];
-            const auto at = args.begin() + static_cast<long>(i);
-            args.erase(at, at + 2);
-            break;
+    std::string picture, scale = "1";
+    for (size_t i = 0; i + 1 < args.size();) {
+        std::string* value = args[i] == "--out" ? &picture : args[i] == "--scale" ? &scale : nullptr;
+        if (!value) {
+            ++i;
+            continue;
         }
+        *value = args[i + 1];
+        const auto at = args.begin() + static_cast<long>(i);
+        args.erase(at, at + 2);
+    }
     RenderOptions options;
     std::string error;
     args.push_back("--info");
@@ -75,6 +81,9 @@ int main(int argc, char** argv) {
     }
     playLoudTone(e);
 
+    const float contentScale = static_cast<float>(atof(scale.c_str()));
+    if (!(contentScale >= 1.0f && contentScale <= 3.0f)) fail("--scale takes a factor from 1 to 3");
+    if (contentScale != 1.0f) dispatch(e, effVendorSpecific, kVendorPresonus, kVendorContentScale, nullptr, contentScale);
     HWND parent = createChildParent();
     if (dispatch(e, effEditOpen, 0, 0, parent) == 0) fail("the plug-in opened no editor");
     pumpMessages();
@@ -82,7 +91,8 @@ int main(int argc, char** argv) {
     if (!editor) fail("the editor window was not found");
     dispatch(e, effEditIdle);
     pumpMessages();
-    const Capture capture = captureWindow(editor);
+    // Printed, not read from the screen: a panel at scale may be larger.
+    const Capture capture = printWindow(editor);
     const std::wstring path(picture.begin(), picture.end());
     if (capture.width == 0 || !savePng(capture, path)) fail("cannot write '" + picture + "'");
     dispatch(e, effEditClose);
