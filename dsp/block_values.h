@@ -17,6 +17,7 @@ struct BlockValues {
     bool bassArmorOn;        // step above 0.0001
     double dryGain;          // 1 - mix
     double wetGain;          // make-up gain * mix
+    double makeupGain;       // linear
 };
 
 // `params` are normalised values in the parameter order; `hostSampleRate` is
@@ -33,8 +34,17 @@ struct BlockValueCache {
     BlockValues values;
 };
 
+// Recomputes only the values fed by a parameter that changed (everything when
+// the rate changed or nothing is cached yet).
 const BlockValues& refreshBlockValues(BlockValueCache& cache, const float* params,
                                       double hostSampleRate);
+
+// A change of parameter `index` (already in `params`) between two blocks:
+// recomputes what it feeds, so that the next block finds the values current
+// without comparing (worth 1.1x to 1.25x with a change every frame). Values
+// that are not current for `hostSampleRate` are left for the next
+// refreshBlockValues.
+void refreshForParameter(BlockValueCache& cache, const float* params, double hostSampleRate, ParamIndex index);
 
 // Inline, and the parameters compared as bytes, because it runs on every call
 // of a host that sends one frame at a time. Clamped parameters are never NaN,

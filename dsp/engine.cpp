@@ -370,6 +370,11 @@ void processBlock(EngineState& state, const BlockControls& controls, const float
     processFrames(state, b, inL, inR, outL, outR, sampleFrames);
 }
 
+void changeBlockParameter(EngineState& state, BlockControls& controls, ParamIndex index, float value) {
+    controls.params[index] = value;
+    refreshForParameter(state.blockCache, controls.params, controls.hostSampleRate, index);
+}
+
 // Tests only, before any processing.
 void selectEngineInstructionSet(int widest) {
     instructionSet = widest < widestSet ? (widest > 0 ? widest : 0) : widestSet;

@@ -22,6 +22,11 @@ struct BlockControls {
 void processBlock(EngineState& state, const BlockControls& controls, const float* const* inputs,
                   float* const* outputs, int32_t sampleFrames);
 
+// Between two engine blocks of one host call (a host block cut where a
+// parameter changes): parameter `index` of `controls` takes `value`, already
+// clamped, and the block values kept in `state` recompute only what it feeds.
+void changeBlockParameter(EngineState& state, BlockControls& controls, ParamIndex index, float value);
+
 // The engine's passes exist in baseline, AVX2 and AVX-512 builds; the widest
 // the processor runs is chosen when the library loads, and all give the same
 // output. Tests cap it here (0 baseline, 1 AVX2, 2 AVX-512).

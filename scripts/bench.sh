@@ -3,9 +3,10 @@
 # engine first (outputs against the literal transcription, and output bits
 # against the saved digest natively and built by mingw-w64 under Wine: either
 # failing fails the script), then runs the timings (engine and literal
-# transcription natively, the LV2 peers in-process, the DLL under Wine) and
-# prints one table with ratios against the shipped engine. Raw results and the
-# table are kept in bench/results/.
+# transcription natively, automation density through the core natively and
+# built by mingw-w64 under Wine, the LV2 peers in-process, the DLL under Wine
+# at blocks 512 and 1) and prints the tables with ratios against the shipped
+# engine. Raw results and the tables are kept in bench/results/.
 #   BENCH_NATIVE_DIR, BENCH_WIN_DIR: build trees (default build/bench-native,
 #   build/bench-win64); BENCH_NO_WINE=1 skips the DLL measurement.
 set -euo pipefail
@@ -28,7 +29,7 @@ echo "building (native: $NATIVE)" >&2
 build "$NATIVE" engine_bench bench_equivalence output_digest lv2_bench lv2_bundle
 if [ "${BENCH_NO_WINE:-0}" != 1 ]; then
   echo "building (win64: $WIN)" >&2
-  CMAKE_EXTRA="-DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/mingw-w64.cmake" build "$WIN" dll_bench output_digest_win
+  CMAKE_EXTRA="-DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/mingw-w64.cmake" build "$WIN" dll_bench automation_bench output_digest_win
 fi
 
 echo "equivalence check" >&2
@@ -47,7 +48,7 @@ if [ "${BENCH_NO_WINE:-0}" != 1 ]; then
   bash scripts/wine-run.sh "$WIN/output_digest_win.exe" --check "Z:$ROOT/$REFERENCE" >"$RESULTS/digest_win.txt" \
     || { head -20 "$RESULTS/digest_win.txt"; echo "bench: mingw-w64 output bits changed" >&2; exit 1; }
 fi
-echo "engine benchmark (shipped and literal, 5 repetitions interleaved)" >&2
+echo "engine benchmark (shipped, literal and automation density, 5 repetitions interleaved)" >&2
 "$NATIVE/bench/engine_bench" --benchmark_repetitions=5 --benchmark_min_time=0.2 \
   --benchmark_enable_random_interleaving=true \
   --benchmark_out="$RESULTS/engine.json" --benchmark_out_format=json >"$RESULTS/engine.txt" 2>&1
@@ -58,9 +59,11 @@ LV2_PATH="$(realpath "$NATIVE")/lv2-bundles:${LV2_PATH:-$HOME/.lv2:/usr/local/li
   "http://lsp-plug.in/plugins/lv2/compressor_stereo" \
   "http://calf.sourceforge.net/plugins/Compressor" \
   --ours >"$RESULTS/lv2.jsonl"
-rm -f "$RESULTS/wine.jsonl"
+rm -f "$RESULTS/wine.jsonl" "$RESULTS/wine_block1.jsonl" "$RESULTS/wine_automation.jsonl"
 if [ "${BENCH_NO_WINE:-0}" != 1 ]; then
-  echo "DLL under Wine" >&2
+  echo "DLL under Wine (blocks 512 and 1), automation density built by mingw-w64" >&2
   bash scripts/wine-run.sh "$WIN/dll_bench.exe" >"$RESULTS/wine.jsonl"
+  bash scripts/wine-run.sh "$WIN/dll_bench.exe" 1 >"$RESULTS/wine_block1.jsonl"
+  bash scripts/wine-run.sh "$WIN/automation_bench.exe" >"$RESULTS/wine_automation.jsonl"
 fi
 python3 bench/report.py "$RESULTS"

@@ -1,19 +1,25 @@
 // The Windows module's editor as a CLAP host shows it: the win32 API
-// embedded only, its life (create, parent, scale, size, show, hide,
-// destroy), knob drags reaching the host as gestures, and the panel the same
-// as the VST 2 DLL's but for the footer.
+// embedded only and the editor's life, knob drags reaching the host as one
+// gesture however they end, and the panel the VST 2 DLL's but for the footer.
 #include <windows.h>
 
+#include <cmath>
+
 #include "../../editor/editor.h"
-#include "clap_fixture.h"
+#include "clap_test_host.h"
 #include "editor_test_support.h"
 #include "vst_host.h"
 
 namespace {
 
-const char kEditorClass[] = "DorlinQuilletEditorWndClass";
+clap_window_t windowOf(HWND w, const char* api = CLAP_WINDOW_API_WIN32) {
+    clap_window_t win;
+    win.api = api;
+    win.win32 = w;
+    return win;
+}
 
-LPARAM at(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); }
+HWND editorIn(HWND parent) { return FindWindowExA(parent, nullptr, kEditorClassName, nullptr); }
 
 class ClapGuiTest : public ClapTest {
 public:
@@ -23,45 +29,25 @@ public:
         parent = createChildParent();
     }
     void TearDown() override {
+        destroy(plugin);
+        EXPECT_EQ(editorIn(parent), nullptr) << "an instance destroyed closes its editor";
         ClapTest::TearDown();
-        if (parent && IsWindow(parent)) DestroyWindow(parent);
+        if (IsWindow(parent)) DestroyWindow(parent);
         pumpMessages();
+        EXPECT_EQ(host.callsOffMainThread, 0);
     }
-    clap_window_t window(HWND w, const char* api = CLAP_WINDOW_API_WIN32) {
-        clap_window_t win;
-        win.api = api;
-        win.win32 = w;
-        return win;
-    }
+    // The editor shown in the parent window (a new one if it is gone).
     void open() {
+        if (!IsWindow(parent)) parent = createChildParent();
+        const clap_window_t w = windowOf(parent);
         ASSERT_TRUE(plugin.gui->create(plugin.plugin, CLAP_WINDOW_API_WIN32, false));
-        const clap_window_t w = window(parent);
-        ASSERT_TRUE(plugin.gui->set_parent(plugin.plugin, &w));
-        ASSERT_TRUE(plugin.gui->show(plugin.plugin));
+        ASSERT_TRUE(plugin.gui->set_parent(plugin.plugin, &w) && plugin.gui->show(plugin.plugin));
         pumpMessages();
-        ASSERT_NE(editor(), nullptr);
+        ASSERT_NE(editorIn(parent), nullptr);
     }
-    HWND editor() const { return FindWindowExA(parent, nullptr, kEditorClass, nullptr); }
-    void press(int x, int y) { SendMessageA(editor(), WM_LBUTTONDOWN, MK_LBUTTON, at(x, y)); }
-    void moveHeld(int x, int y) { SendMessageA(editor(), WM_MOUSEMOVE, MK_LBUTTON, at(x, y)); }
-    void release(int x, int y) { SendMessageA(editor(), WM_LBUTTONUP, 0, at(x, y)); }
-    // What a flush hands the host, one letter an event: B(egin), V(alue), E(nd).
-    std::string flushed(std::vector<AnyEvent>* events = nullptr) {
-        InputEvents in;
-        OutputEvents out;
-        plugin.params->flush(plugin.plugin, &in.list, &out.list);
-        return shapeOf(out, events);
-    }
-    static std::string shapeOf(const OutputEvents& out, std::vector<AnyEvent>* events = nullptr) {
-        std::string shape;
-        for (const AnyEvent& e : out.events) {
-            const uint16_t t = e.header.type;
-            if (t == CLAP_EVENT_PARAM_VALUE && e.value.param_id == 100) continue;  // the meter
-            shape += t == CLAP_EVENT_PARAM_GESTURE_BEGIN ? 'B' : t == CLAP_EVENT_PARAM_GESTURE_END ? 'E' : 'V';
-            EXPECT_TRUE(e.header.flags & CLAP_EVENT_IS_LIVE) << "a user's edit";
-            if (events) events->push_back(e);
-        }
-        return shape;
+    void mouse(UINT message, int x, int y) {
+        SendMessageA(editorIn(parent), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                     MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
     }
     HWND parent = nullptr;
 };
@@ -69,141 +55,136 @@ public:
 TEST_F(ClapGuiTest, Win32EmbeddedOnlyAndItsLife) {
     const clap_plugin_gui_t& g = *plugin.gui;
     const clap_plugin_t* p = plugin.plugin;
-    EXPECT_TRUE(g.is_api_supported(p, CLAP_WINDOW_API_WIN32, false));
-    for (const char* api : {CLAP_WINDOW_API_X11, CLAP_WINDOW_API_COCOA, "WIN32", "", static_cast<const char*>(nullptr)})
-        EXPECT_FALSE(g.is_api_supported(p, api, false)) << (api ? api : "null");
-    EXPECT_FALSE(g.is_api_supported(p, CLAP_WINDOW_API_WIN32, true)) << "floating";
     const char* api = nullptr;
     bool floating = true;
     ASSERT_TRUE(g.get_preferred_api(p, &api, &floating));
     EXPECT_STREQ(api, CLAP_WINDOW_API_WIN32);
     EXPECT_FALSE(floating);
-
+    EXPECT_TRUE(g.is_api_supported(p, CLAP_WINDOW_API_WIN32, false));
     uint32_t w = 0, h = 0;
-    const clap_window_t win = window(parent);
-    EXPECT_FALSE(g.get_size(p, &w, &h)) << "before create";
-    EXPECT_FALSE(g.set_parent(p, &win)) << "before create";
-    EXPECT_FALSE(g.create(p, CLAP_WINDOW_API_X11, false));
-    EXPECT_FALSE(g.create(p, CLAP_WINDOW_API_WIN32, true));
-    EXPECT_FALSE(g.create(p, nullptr, true));
+    const clap_window_t win = windowOf(parent), x11 = windowOf(parent, CLAP_WINDOW_API_X11), none = windowOf(nullptr);
+    const std::pair<const char*, bool> beforeCreate[] = {  // each must be refused
+        {"x11", g.is_api_supported(p, CLAP_WINDOW_API_X11, false)}, {"WIN32", g.is_api_supported(p, "WIN32", false)},
+        {"cocoa", g.is_api_supported(p, CLAP_WINDOW_API_COCOA, false)}, {"empty", g.is_api_supported(p, "", false)},
+        {"null api", g.is_api_supported(p, nullptr, false)}, {"size", g.get_size(p, &w, &h)},
+        {"floating", g.is_api_supported(p, CLAP_WINDOW_API_WIN32, true)}, {"parent", g.set_parent(p, &win)},
+        {"create x11", g.create(p, CLAP_WINDOW_API_X11, false)}, {"create null api", g.create(p, nullptr, true)},
+        {"create floating", g.create(p, CLAP_WINDOW_API_WIN32, true)}};
+    for (const auto& [what, accepted] : beforeCreate) EXPECT_FALSE(accepted) << what;
+
     ASSERT_TRUE(g.create(p, CLAP_WINDOW_API_WIN32, false));
-    EXPECT_FALSE(g.create(p, CLAP_WINDOW_API_WIN32, false)) << "twice";
-    for (double scale : {1.0, 2.0, 1.5}) {
-        ASSERT_TRUE(g.set_scale(p, scale));
+    for (double scale : {1.0, 2.0, 1.5}) {  // the one size there is: the panel's at the scale
         int32_t pw, ph;
         panelSizeAt(scale, &pw, &ph);
-        ASSERT_TRUE(g.get_size(p, &w, &h));
-        EXPECT_EQ(w, uint32_t(pw)) << scale;
-        EXPECT_EQ(h, uint32_t(ph)) << scale;
+        ASSERT_TRUE(g.set_scale(p, scale) && g.get_size(p, &w, &h));
+        EXPECT_EQ(std::make_pair(w, h), std::make_pair(uint32_t(pw), uint32_t(ph))) << scale;
         EXPECT_TRUE(g.set_size(p, w, h));
         EXPECT_FALSE(g.set_size(p, w + 1, h));
     }
-    for (double bad : {0.0, -1.0, std::nan(""), double(INFINITY)}) EXPECT_FALSE(g.set_scale(p, bad)) << bad;
     ASSERT_TRUE(g.set_scale(p, 1.0));
-    EXPECT_FALSE(g.can_resize(p));
     clap_gui_resize_hints_t hints;
-    EXPECT_FALSE(g.get_resize_hints(p, &hints));
-    EXPECT_FALSE(g.adjust_size(p, &w, &h));
-    EXPECT_FALSE(g.set_transient(p, &win));
+    const std::pair<const char*, bool> created[] = {  // each must be refused
+        {"create twice", g.create(p, CLAP_WINDOW_API_WIN32, false)}, {"scale 0", g.set_scale(p, 0.0)},
+        {"scale -1", g.set_scale(p, -1.0)}, {"scale NaN", g.set_scale(p, std::nan(""))},
+        {"scale inf", g.set_scale(p, double(INFINITY))}, {"can resize", g.can_resize(p)},
+        {"resize hints", g.get_resize_hints(p, &hints)}, {"adjust size", g.adjust_size(p, &w, &h)},
+        {"transient", g.set_transient(p, &win)}, {"size into null", g.get_size(p, nullptr, &h)},
+        {"show without a window", g.show(p)}, {"x11 parent", g.set_parent(p, &x11)},
+        {"null window", g.set_parent(p, &none)}, {"null parent", g.set_parent(p, nullptr)}};
+    for (const auto& [what, accepted] : created) EXPECT_FALSE(accepted) << what;
     g.suggest_title(p, "title");
-    EXPECT_FALSE(g.get_size(p, nullptr, &h));
-    EXPECT_FALSE(g.show(p)) << "no window yet";
-
-    const clap_window_t x11 = window(parent, CLAP_WINDOW_API_X11), none = window(nullptr);
-    EXPECT_FALSE(g.set_parent(p, &x11));
-    EXPECT_FALSE(g.set_parent(p, &none));
-    EXPECT_FALSE(g.set_parent(p, nullptr));
-    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(editorIn(parent), nullptr);
     ASSERT_TRUE(g.set_parent(p, &win));
     pumpMessages();
-    ASSERT_NE(editor(), nullptr);
     RECT r;
-    GetClientRect(editor(), &r);
-    EXPECT_EQ(r.right, 840);
-    EXPECT_EQ(r.bottom, 520);
+    GetClientRect(editorIn(parent), &r);
+    EXPECT_EQ(std::make_pair(r.right, r.bottom), std::make_pair(LONG(840), LONG(520)));
     ASSERT_TRUE(g.hide(p));
-    EXPECT_FALSE(IsWindowVisible(editor()));
+    EXPECT_FALSE(IsWindowVisible(editorIn(parent)));
     ASSERT_TRUE(g.show(p));
-    EXPECT_TRUE(IsWindowVisible(editor()));
+    EXPECT_TRUE(IsWindowVisible(editorIn(parent)));
+
+    // A new scale with the editor open asks the host for the panel's size at it.
+    int32_t w2, h2;
+    panelSizeAt(2.0, &w2, &h2);
+    const std::pair<uint32_t, uint32_t> atTwo(w2, h2);
+    ASSERT_TRUE(g.set_scale(p, 2.0));
+    pumpMessages();
+    EXPECT_EQ(host.resizeRequests, decltype(host.resizeRequests){atTwo});
+    ASSERT_TRUE(g.get_size(p, &w, &h));
+    EXPECT_EQ(std::make_pair(w, h), atTwo) << "the editor's frame";
 
     // A second parent moves the editor; destroy takes it away, twice is harmless.
     HWND second = createChildParent();
-    const clap_window_t win2 = window(second);
+    const clap_window_t win2 = windowOf(second);
     ASSERT_TRUE(g.set_parent(p, &win2));
-    EXPECT_EQ(editor(), nullptr);
-    EXPECT_NE(FindWindowExA(second, nullptr, kEditorClass, nullptr), nullptr);
+    EXPECT_EQ(editorIn(parent), nullptr);
+    EXPECT_NE(editorIn(second), nullptr);
     g.destroy(p);
     g.destroy(p);
-    EXPECT_EQ(FindWindowExA(second, nullptr, kEditorClass, nullptr), nullptr);
+    EXPECT_EQ(editorIn(second), nullptr);
     EXPECT_FALSE(g.show(p));
     DestroyWindow(second);
-
-    // The host destroys its window first, then the editor: nothing breaks.
-    HWND doomed = createChildParent();
-    const clap_window_t win3 = window(doomed);
-    ASSERT_TRUE(g.create(p, CLAP_WINDOW_API_WIN32, false));
-    ASSERT_TRUE(g.set_parent(p, &win3));
-    DestroyWindow(doomed);
-    pumpMessages();
-    g.destroy(p);
-    EXPECT_EQ(host.callsOffMainThread, 0);
 }
 
-// A drag is begin, values, end for the host, in the next flush or process
-// after a request for one; it ends once however it ends.
-TEST_F(ClapGuiTest, KnobDragReachesTheHostAsOneGesture) {
-    open();
-    host.flushRequests = 0;
-    press(130, 165);  // Threshold
-    EXPECT_GT(host.flushRequests, 0) << "the host is asked for a flush at once";
-    for (int y = 160; y >= 100; y -= 10) moveHeld(130, y);
-    release(130, 100);
-    std::vector<AnyEvent> events;
-    EXPECT_EQ(flushed(&events), "BVVVVVVVE");
-    for (const AnyEvent& e : events) EXPECT_EQ(e.gesture.param_id, 0u) << "Threshold's id";
-    EXPECT_EQ(events[events.size() - 2].value.value, valueOf(plugin, 0)) << "the last value is the knob's";
-    EXPECT_GT(valueOf(plugin, 0), 0.5);
-    EXPECT_EQ(flushed(), "") << "each event once";
+// What the host got, one letter an event: B(egin), V(alue), E(nd); each a
+// user's edit of the dragged parameter. The meter's own events are passed over.
+std::string shapeOf(const OutputEvents& out, clap_id param, double* lastValue) {
+    std::string shape;
+    for (const AnyEvent& e : out.events) {
+        const uint16_t t = e.header.type;
+        const bool value = t == CLAP_EVENT_PARAM_VALUE;
+        if (value && e.value.param_id == kMeterId) continue;
+        shape += t == CLAP_EVENT_PARAM_GESTURE_BEGIN ? 'B' : t == CLAP_EVENT_PARAM_GESTURE_END ? 'E' : 'V';
+        EXPECT_TRUE(e.header.flags & CLAP_EVENT_IS_LIVE);
+        EXPECT_EQ(value ? e.value.param_id : e.gesture.param_id, param);
+        if (value) *lastValue = e.value.value;
+    }
+    return shape;
+}
 
-    // While processing, the next process call carries them; a host whose list
-    // is full gets them later, in order.
-    activate(plugin);
-    press(420, 375);  // 580 Glue
-    moveHeld(420, 300);
+// A knob drag reaches the host as begin, values and end in the next flush
+// (the host not processing) or process after the plug-in asks for one, each
+// event once and in order also when the host's list is full, and it ends
+// once however it ends.
+TEST_F(ClapGuiTest, EachDragIsOneGestureHoweverItEnds) {
+    using Ending = void (*)(ClapGuiTest&, const KnobSpec&);
+    const Ending release = [](ClapGuiTest& t, const KnobSpec& k) { t.mouse(WM_LBUTTONUP, k.cx, k.cy - 60); };
+    const struct { const char* how; int32_t param; Ending end; bool processing; } drags[] = {
+        {"released", kThreshold, release, false},
+        {"the parent gone", kBassArmor, [](ClapGuiTest& t, const KnobSpec&) { DestroyWindow(t.parent), pumpMessages(); },
+         false},
+        {"released, processing", kGlue, release, true},
+        {"the editor closed", kRatio, [](ClapGuiTest& t, const KnobSpec&) { t.plugin.gui->destroy(t.plugin.plugin); },
+         true}};
     StereoSignal s(64);
-    s.at(0);
-    OutputEvents out;
-    out.capacity = 1;
-    processStereo(plugin, s.in, s.out, 64, nullptr, &out.list);
-    release(420, 300);
-    out.capacity = SIZE_MAX;
-    processStereo(plugin, s.in, s.out, 64, nullptr, &out.list);
-    EXPECT_EQ(shapeOf(out), "BVE");
-    EXPECT_EQ(out.events[0].gesture.param_id, uint32_t(kGlue));
-
-    // Drags that end without a release: the editor closed, the window lost.
-    press(710, 165);  // Ratio
-    moveHeld(710, 150);
-    plugin.gui->destroy(plugin.plugin);
-    out.events.clear();
-    processStereo(plugin, s.in, s.out, 64, nullptr, &out.list);
-    EXPECT_EQ(shapeOf(out), "BVE");
-    EXPECT_EQ(out.events[0].gesture.param_id, uint32_t(kRatio));
-    out.events.clear();
-    plugin.params->flush(plugin.plugin, nullptr, &out.list);  // no input list: nothing to apply
-    EXPECT_EQ(shapeOf(out), "");
-    EXPECT_EQ(host.callsOffMainThread, 0);
-}
-
-TEST_F(ClapGuiTest, DragEndedByTheParentGoingAwayEndsOnce) {
-    open();
-    press(565, 375);  // Bass Armor
-    moveHeld(565, 350);
-    DestroyWindow(parent);
-    pumpMessages();
-    EXPECT_EQ(flushed(), "BVE");
-    plugin.gui->destroy(plugin.plugin);
-    EXPECT_EQ(flushed(), "");
+    for (const auto& d : drags) {
+        auto deliver = [&](OutputEvents& out) {
+            if (d.processing) process(plugin, s, 0, 64, nullptr, &out.list);
+            else plugin.params->flush(plugin.plugin, nullptr, &out.list);  // no input list: nothing to apply
+        };
+        if (&d == &drags[2]) activate(plugin);  // from here on the host processes
+        const KnobSpec& knob = kParamTable[d.param].knob;
+        open();
+        host.flushRequests = 0;
+        mouse(WM_LBUTTONDOWN, knob.cx, knob.cy);
+        EXPECT_GT(host.flushRequests, 0) << "the host is asked for a flush at once";
+        for (int up = 10; up <= 60; up += 10) mouse(WM_MOUSEMOVE, knob.cx, knob.cy - up);
+        OutputEvents out;
+        out.capacity = 1;
+        deliver(out);
+        d.end(*this, knob);
+        out.capacity = SIZE_MAX;
+        deliver(out);
+        double last = -1.0;
+        EXPECT_EQ(shapeOf(out, d.param, &last), "BVVVVVVE") << d.how;
+        EXPECT_EQ(last, valueOf(plugin, d.param)) << "the last value is the knob's";
+        EXPECT_GT(last, kParamTable[d.param].defaultValue) << d.how;
+        out.events.clear();
+        deliver(out);
+        EXPECT_EQ(shapeOf(out, d.param, &last), "") << "each event once: " << d.how;
+        plugin.gui->destroy(plugin.plugin);
+    }
 }
 
 // The panel is the DLL's pixel for pixel, but for the footer, which names the format.
@@ -215,10 +196,8 @@ TEST_F(ClapGuiTest, PanelIsTheDllsButTheFooter) {
     HWND dllParent = createChildParent();
     ASSERT_EQ(dispatch(effect, effEditOpen, 0, 0, dllParent), 1);
     pumpMessages();
-    const Capture clap = captureWindow(editor());
-    const Capture vst2 = captureWindow(FindWindowExA(dllParent, nullptr, kEditorClass, nullptr));
-    ASSERT_EQ(clap.width, vst2.width);
-    ASSERT_EQ(clap.height, vst2.height);
+    const Capture clap = captureWindow(editorIn(parent)), vst2 = captureWindow(editorIn(dllParent));
+    ASSERT_EQ(std::make_pair(clap.width, clap.height), std::make_pair(vst2.width, vst2.height));
     int differentAbove = 0, differentInFooter = 0;
     for (int y = 0; y < clap.height; ++y)
         for (int x = 0; x < clap.width; ++x)
@@ -248,23 +227,6 @@ TEST_F(ClapGuiTest, EditorCyclesLeaveNothingBehind) {
     EXPECT_EQ(liveGdiObjectCount(), gdiBefore);
     EXPECT_EQ(liveWindowCount(), windowsBefore);
     EXPECT_LT(privateBytes(), bytesBefore + 512 * 1024);
-}
-
-// A new scale with the editor open asks the host for the panel's size at it.
-TEST_F(ClapGuiTest, ScaleChangeAsksTheHostForTheNewSize) {
-    open();
-    int32_t w1, h1, w2, h2;
-    panelSizeAt(1.0, &w1, &h1), panelSizeAt(2.0, &w2, &h2);
-    ASSERT_TRUE(plugin.gui->set_scale(plugin.plugin, 2.0));
-    pumpMessages();
-    if (w2 != w1 || h2 != h1) {  // once the editor draws at the display's scale
-        ASSERT_FALSE(host.resizeRequests.empty());
-        EXPECT_EQ(host.resizeRequests.back(), std::make_pair(uint32_t(w2), uint32_t(h2)));
-    }
-    uint32_t w, h;
-    ASSERT_TRUE(plugin.gui->get_size(plugin.plugin, &w, &h));
-    EXPECT_EQ(w, uint32_t(w2));
-    EXPECT_EQ(host.callsOffMainThread, 0);
 }
 
 }  // namespace

@@ -1,68 +1,49 @@
 #pragma once
-// A small CLAP host for the tests: loads a module, makes instances through its
-// factory with a host that records what the plug-in asks of it (and on which
-// thread), and hands the plug-in event lists, audio buffers and streams of
-// the tests' making, well formed or not.
+// A small CLAP host for the tests: loads the module, makes instances with a
+// host that records what the plug-in asks of it, and hands the plug-in event
+// lists, audio buffers and streams of the tests' making, well formed or not.
 #include <clap/entry.h>
-#include <clap/events.h>
-#include <clap/ext/audio-ports.h>
 #include <clap/ext/gui.h>
-#include <clap/ext/latency.h>
 #include <clap/ext/params.h>
 #include <clap/ext/state.h>
 #include <clap/plugin-factory.h>
+#include <gtest/gtest.h>
 
-#include <cstdint>
-#include <string>
 #include <thread>
 #include <vector>
 
-struct ClapModule {
-    void* handle = nullptr;
-    const clap_plugin_entry_t* entry = nullptr;
-};
+#include "engine_test_signals.h"
 
-// The module under test: natively the path the build gives, on Windows the
-// .clap beside the program.
-std::string clapModulePath();
-ClapModule loadClapModule(const std::string& path);
-void unloadClapModule(ClapModule& module);
-const clap_plugin_factory_t* pluginFactory(const ClapModule& module);
+constexpr clap_id kMeterId = 100;
+// Every parameter away from its default, the compressor working hard.
+constexpr float kHardSetting[kParamCount] = {0.2f, 0.6f, 0.4f, 0.35f, 0.3f, 0.45f, 0.3f, 0.85f, 0.0f};
 
 struct TestHost {
     clap_host_t host;
     clap_host_params_t params;
     clap_host_gui_t gui;
-    bool offersParams = true, offersGui = true;
-    bool acceptsResize = true;
-    // What the plug-in asked.
-    int flushRequests = 0, processRequests = 0, callbackRequests = 0, restartRequests = 0;
+    int flushRequests = 0;
     std::vector<std::pair<uint32_t, uint32_t>> resizeRequests;
-    std::thread::id mainThread;
-    int callsOffMainThread = 0;  // host calls that came on another thread than the main one
+    std::thread::id mainThread = std::this_thread::get_id();  // the thread that made the host
+    int callsOffMainThread = 0;
+    TestHost();
+    TestHost(const TestHost&) = delete;
 };
-// Call on the thread that counts as the host's main thread.
-void initTestHost(TestHost& host);
 
-// Any event the tests send, in one record.
 union AnyEvent {
     clap_event_header_t header;
     clap_event_param_value_t value;
     clap_event_param_gesture_t gesture;
-    clap_event_param_mod_t mod;
-    clap_event_note_t note;
-    clap_event_transport_t transport;
-    clap_event_midi_t midi;
+    uint8_t room[sizeof(clap_event_transport_t)];  // the largest core event
 };
 AnyEvent paramValue(uint32_t time, clap_id id, double value);
 
 struct InputEvents {
     std::vector<AnyEvent> events;
     clap_input_events_t list;
-    InputEvents();
+    explicit InputEvents(std::vector<AnyEvent> e = {});
     InputEvents(const InputEvents&) = delete;
 };
-
 // Keeps a copy of each event pushed; refuses pushes beyond `capacity`.
 struct OutputEvents {
     std::vector<AnyEvent> events;
@@ -72,44 +53,64 @@ struct OutputEvents {
     OutputEvents(const OutputEvents&) = delete;
 };
 
-// A stream over memory that moves at most `chunk` bytes a call; after
-// `callsBeforeError` calls (when not negative) it fails every call with -1,
+// A stream over memory, either way, that moves at most `chunk` bytes a call;
+// after `callsBeforeError` calls (when not negative) it fails every call, and
 // `answer` (when not negative) replaces the count it reports.
-struct OutputStream {
+struct Stream {
     std::vector<uint8_t> bytes;
-    uint64_t chunk = UINT64_MAX;
-    int64_t callsBeforeError = -1;
-    int64_t answer = -1;
-    clap_ostream_t stream;
-    OutputStream();
-    OutputStream(const OutputStream&) = delete;
-};
-struct InputStream {
-    std::vector<uint8_t> bytes;
-    size_t at = 0;
-    uint64_t chunk = UINT64_MAX;
-    int64_t callsBeforeError = -1;
-    int64_t answer = -1;
-    clap_istream_t stream;
-    explicit InputStream(std::vector<uint8_t> data = {});
-    InputStream(const InputStream&) = delete;
+    size_t readAt = 0;
+    uint64_t chunk;
+    int64_t callsBeforeError = -1, answer = -1;
+    clap_istream_t in;
+    clap_ostream_t out;
+    explicit Stream(std::vector<uint8_t> data = {}, uint64_t chunk = UINT64_MAX);
+    Stream(const Stream&) = delete;
 };
 
-// One instance, made and initialised, with its extensions.
+// A stereo program in two channels, and room for the output.
+struct StereoSignal {
+    std::vector<float> left, right, outLeft, outRight;
+    explicit StereoSignal(size_t frames, float gain = 1.0f) {
+        makeProgram(left, right, frames, 48000.0, gain);
+        outLeft.assign(frames, -7.0f), outRight.assign(frames, -7.0f);
+    }
+    bool sameOutput(const StereoSignal& other) const;
+};
+
 struct TestPlugin {
     const clap_plugin_t* plugin = nullptr;
     const clap_plugin_params_t* params = nullptr;
     const clap_plugin_state_t* state = nullptr;
-    const clap_plugin_audio_ports_t* ports = nullptr;
-    const clap_plugin_latency_t* latency = nullptr;
     const clap_plugin_gui_t* gui = nullptr;
 };
-TestPlugin createTestPlugin(const ClapModule& module, TestHost& host);
-void destroyTestPlugin(TestPlugin& plugin);
-
-// One process call over stereo buffers (in and out may be the same).
-clap_process_status processStereo(const TestPlugin& p, const float* const* in, float* const* out, uint32_t frames,
-                                  const clap_input_events_t* events = nullptr,
-                                  const clap_output_events_t* outEvents = nullptr);
+// One call over frames [from, from + frames) of the signal, in its own output.
+clap_process_status process(const TestPlugin& p, StereoSignal& s, size_t from, uint32_t frames,
+                            const clap_input_events_t* events = nullptr, const clap_output_events_t* out = nullptr);
 double valueOf(const TestPlugin& p, clap_id id);
-void setValueByFlush(const TestPlugin& p, clap_id id, double value);
+std::vector<double> valuesOf(const TestPlugin& p);  // the nine, then the meter
+void setByFlush(const TestPlugin& p, clap_id id, double value);
+
+// The module loaded and initialised for each test, a recording host and one instance.
+class ClapTest : public ::testing::Test {
+public:
+    void SetUp() override;
+    void TearDown() override;
+    TestPlugin create(TestHost& by);  // through the factory, initialised, with its extensions
+    TestPlugin create() { return create(host); }
+    void destroy(TestPlugin& p) {
+        if (p.plugin) p.plugin->destroy(p.plugin);
+        p = TestPlugin{};
+    }
+    void activate(const TestPlugin& p, double rate = 48000.0) {
+        ASSERT_TRUE(p.plugin->activate(p.plugin, rate, 1, 4096) && p.plugin->start_processing(p.plugin));
+    }
+    void setAll(const TestPlugin& p, const float (&values)[kParamCount]) {
+        for (clap_id i = 0; i < kParamCount; ++i) setByFlush(p, i, values[i]);
+    }
+
+    void* module = nullptr;
+    const clap_plugin_entry_t* entry = nullptr;
+    const clap_plugin_factory_t* factory = nullptr;
+    TestHost host;
+    TestPlugin plugin;
+};

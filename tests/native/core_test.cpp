@@ -2,6 +2,8 @@
 // against the host cutting the block itself, the state blob and its bad
 // input, and the editor's gestures.
 #include <gtest/gtest.h>
+#include <pmmintrin.h>
+#include <xmmintrin.h>
 
 #include <cmath>
 #include <cstring>
@@ -28,6 +30,17 @@ struct CoreRig {
         const float* in[2] = {l + at, r + at};
         float* out[2] = {&outL[at], &outR[at]};
         processCore(core, in, out, n, changes, count);
+    }
+    // The host cutting the block at the (sorted) changes itself.
+    void processCutAt(const float* l, const float* r, size_t at, int32_t frames,
+                      const std::vector<ParameterChange>& changes) {
+        int32_t done = 0;
+        for (const ParameterChange& c : changes) {
+            if (c.offset > done) process(l, r, at + done, c.offset - done);
+            done = std::max(done, c.offset);
+            setParameter(core, c.index, c.value);
+        }
+        if (done < frames) process(l, r, at + done, frames - done);
     }
 };
 
@@ -58,16 +71,51 @@ TEST(CoreChanges, SplittingAtTheChangesEqualsTheHostCuttingTheBlock) {
             std::sort(changes.begin(), changes.end(),
                       [](const ParameterChange& a, const ParameterChange& b) { return a.offset < b.offset; });
             split.process(l.data(), r.data(), at, frames, changes.data(), static_cast<int32_t>(changes.size()));
-            int32_t done = 0;
-            for (const ParameterChange& c : changes) {
-                if (c.offset > done) cut.process(l.data(), r.data(), at + done, c.offset - done);
-                done = std::max(done, c.offset);
-                setParameter(cut.core, c.index, c.value);
-            }
-            if (done < frames) cut.process(l.data(), r.data(), at + done, frames - done);
+            cut.processCutAt(l.data(), r.data(), at, frames, changes);
             at += static_cast<size_t>(frames);
         }
         expectSameOutput(split, cut, ("trial " + std::to_string(trial)).c_str());
+    }
+}
+
+// A change at each offset of a block in turn, and changes every frame and
+// every few frames, for each parameter (Bypass too), over input with tiny,
+// subnormal, huge and NaN samples, with and without the host's flush-to-zero:
+// the pieces of one call give the bits and meter of the host cutting the
+// block there itself.
+TEST(CoreChanges, PiecesAtEveryOffsetGiveTheHostsBits) {
+    constexpr int32_t kBlock = 40;
+    std::vector<std::vector<int32_t>> patterns;
+    for (int32_t k = 0; k <= kBlock; ++k) patterns.push_back({k});
+    for (int32_t every : {1, 2, 3, 8}) {
+        patterns.emplace_back();
+        for (int32_t k = 0; k < kBlock; k += every) patterns.back().push_back(k);
+    }
+    std::vector<float> l, r;
+    makeProgram(l, r, patterns.size() * kBlock, 48000.0, 2.0f);
+    const float hostile[] = {1e-35f, -1e-40f, 0.0f, -0.0f, 3e7f, std::nanf(""), 1e-30f};
+    for (size_t i = 0; i < l.size(); i += 3) (i % 2 ? l : r)[i] = hostile[(i / 3) % 7];
+    for (unsigned int csr : {0x1f80u, 0x1f80u | _MM_FLUSH_ZERO_ON | _MM_DENORMALS_ZERO_ON}) {
+        const unsigned int saved = _mm_getcsr();
+        _mm_setcsr(csr);
+        for (int32_t index = 0; index < kParamCount; ++index) {
+            CoreRig split, cut;
+            split.outL.assign(l.size(), 0.0f), split.outR = split.outL;
+            cut.outL = split.outL, cut.outR = split.outL;
+            for (size_t p = 0; p < patterns.size(); ++p) {
+                std::vector<ParameterChange> changes;
+                for (int32_t offset : patterns[p]) {
+                    const float value = index == kBypass ? static_cast<float>(changes.size() % 2)
+                                                         : 0.1f + 0.8f * ((p * 7 + changes.size()) % 13) / 13.0f;
+                    changes.push_back({offset, index, value});
+                }
+                const size_t at = p * kBlock;
+                split.process(l.data(), r.data(), at, kBlock, changes.data(), static_cast<int32_t>(changes.size()));
+                cut.processCutAt(l.data(), r.data(), at, kBlock, changes);
+            }
+            expectSameOutput(split, cut, (std::string(kParamTable[index].name) + " csr " + std::to_string(csr)).c_str());
+        }
+        _mm_setcsr(saved);
     }
 }
 
