@@ -38,14 +38,14 @@ bool paramInfo(const clap_plugin_t*, uint32_t at, clap_param_info_t* info) {
         info->max_value = kMeterRangeDb;
         return true;
     }
-    const ParamSpec& spec = kParamTable[at];
+    const ParamSpec& row = kParamTable[at];
     info->id = at;
     info->flags = CLAP_PARAM_IS_AUTOMATABLE;
     if (at == static_cast<uint32_t>(kBypass)) info->flags |= CLAP_PARAM_IS_BYPASS | CLAP_PARAM_IS_STEPPED;
-    std::snprintf(info->name, sizeof info->name, "%s", spec.name);
+    std::snprintf(info->name, sizeof info->name, "%s", row.name);
     std::snprintf(info->module, sizeof info->module, "%s", moduleOf(static_cast<int32_t>(at)));
     info->max_value = 1.0;
-    info->default_value = spec.defaultValue;
+    info->default_value = row.defaultValue;
     return true;
 }
 
