@@ -10,6 +10,7 @@
 // never allocates, locks or calls the window system.
 #include <clap/plugin.h>
 #include <clap/ext/params.h>
+#include <clap/ext/thread-check.h>
 
 #include "../core/plugin_core.h"
 #include "gesture_queue.h"
@@ -32,6 +33,7 @@ struct ClapInstance {
     const clap_host_t* host;
     const clap_host_params_t* hostParams;  // null when the host lacks the extension
     const void* hostGui;                   // const clap_host_gui_t*, Windows only
+    const clap_host_thread_check_t* hostThreadCheck;  // null when the host lacks it (or half of it)
     bool initialised;
     bool active;
     bool processing;
@@ -50,7 +52,9 @@ extern const clap_plugin_descriptor_t kClapDescriptor;
 
 // Each file's part of the instance.
 const clap_plugin_t* createClapInstance(const clap_host_t* host);
-const void* clapExtension(const char* id);  // null for any id this plug-in lacks
+// Null for any id this plug-in lacks; the tables the host gets check their
+// threads (thread_checks.cpp).
+const void* clapExtension(const char* id);
 extern const struct clap_plugin_audio_ports kClapAudioPorts;
 extern const struct clap_plugin_latency kClapLatency;
 extern const clap_plugin_params_t kClapParams;

@@ -26,8 +26,10 @@ void initGestureQueue(GestureQueue& q) {
         q.dragReported[i] = false;
         q.valueOwed[i] = false;
         q.lastValue[i] = 0.0f;
+        q.hostHoldsDrag[i] = false;
     }
     q.reportedDrags = 0;
+    q.headRefused = false;
 }
 
 bool pushGestureBegin(GestureQueue& q, int32_t index) {

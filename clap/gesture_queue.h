@@ -33,6 +33,9 @@ struct GestureQueue {
     bool valueOwed[kParamCount];     // a value was dropped since the last one that went in
     float lastValue[kParamCount];
     int32_t reportedDrags;
+    // The consumer's own view of what the host took.
+    bool headRefused;                 // the oldest entry was offered once and refused
+    bool hostHoldsDrag[kParamCount];  // the host took this drag's begin, not yet its end
 };
 
 void initGestureQueue(GestureQueue& queue);
@@ -43,6 +46,6 @@ bool pushGestureValue(GestureQueue& queue, int32_t index, float value);
 bool pushGestureEnd(GestureQueue& queue, int32_t index);
 
 // Consumer: the oldest entry, left in place until popGesture (so an entry the
-// host could not take is offered again next time). False when empty.
+// host could not take can be offered again). False when empty.
 bool peekGesture(const GestureQueue& queue, GestureEntry* entry);
 void popGesture(GestureQueue& queue);

@@ -56,6 +56,15 @@ void runPiece(ClapInstance& p, const float* const* in, float* const* out, int32_
     processCore(p.core, pieceIn, pieceOut, to - from, p.changes, count);
 }
 
+bool offerGesture(const clap_output_events_t* out, const GestureEntry& g) {
+    if (g.kind == GestureKind::kValue)
+        return push(out, valueEvent(static_cast<clap_id>(g.index), g.value, CLAP_EVENT_IS_LIVE).header);
+    const uint16_t type = g.kind == GestureKind::kBegin ? CLAP_EVENT_PARAM_GESTURE_BEGIN : CLAP_EVENT_PARAM_GESTURE_END;
+    const clap_event_param_gesture_t e{headerOf(type, sizeof(clap_event_param_gesture_t), CLAP_EVENT_IS_LIVE),
+                                       static_cast<clap_id>(g.index)};
+    return push(out, e.header);
+}
+
 }  // namespace
 
 void applyHostEvents(ClapInstance& p, const clap_input_events_t* in) {
@@ -89,20 +98,28 @@ void processWithHostEvents(ClapInstance& p, const clap_input_events_t* events, c
     else runPiece(p, in, out, from, frames, count);
 }
 
+// The editor's drags go out oldest first. An event the host refuses ends this
+// round, so what follows keeps its order, and is offered once more, first, at
+// the next process or flush (a full list has room again by then); refused
+// again, it is dropped and the rest go on. So a host that refuses gestures
+// still gets every value, one that refuses everything never stalls the queue,
+// and nothing is offered more than twice. An end goes out only when the host
+// took its drag's begin: a drag whose begin was dropped reaches it as bare
+// values.
 void sendGestures(ClapInstance& p, const clap_output_events_t* out) {
+    GestureQueue& q = p.gestures;
     GestureEntry g;
-    while (out && peekGesture(p.gestures, &g)) {
-        bool taken;
-        if (g.kind == GestureKind::kValue) {
-            taken = push(out, valueEvent(static_cast<clap_id>(g.index), g.value, CLAP_EVENT_IS_LIVE).header);
-        } else {
-            const uint16_t type = g.kind == GestureKind::kBegin ? CLAP_EVENT_PARAM_GESTURE_BEGIN : CLAP_EVENT_PARAM_GESTURE_END;
-            const clap_event_param_gesture_t e{headerOf(type, sizeof(clap_event_param_gesture_t), CLAP_EVENT_IS_LIVE),
-                                               static_cast<clap_id>(g.index)};
-            taken = push(out, e.header);
+    while (out && peekGesture(q, &g)) {
+        bool& holds = q.hostHoldsDrag[g.index];
+        const bool send = g.kind != GestureKind::kEnd || holds;
+        const bool taken = send && offerGesture(out, g);
+        if (send && !taken && !q.headRefused) {
+            q.headRefused = true;
+            return;
         }
-        if (!taken) return;  // offered again at the next process or flush
-        popGesture(p.gestures);
+        q.headRefused = false;
+        if (g.kind != GestureKind::kValue) holds = taken && g.kind == GestureKind::kBegin;
+        popGesture(q);
     }
 }
 

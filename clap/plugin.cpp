@@ -1,14 +1,11 @@
 // The plug-in object: its life (create, init, activate, processing, destroy)
 // and its extensions. Threads: see clap_instance.h.
-#include <clap/ext/audio-ports.h>
 #include <clap/ext/gui.h>
-#include <clap/ext/latency.h>
-#include <clap/ext/state.h>
 
-#include <cstring>
 #include <new>
 
 #include "clap_instance.h"
+#include "thread_checks.h"
 #if defined(_WIN32)
 #include "../editor/editor_module.h"
 #endif
@@ -23,7 +20,10 @@ bool pluginInit(const clap_plugin_t* plugin) {
     if (host->get_extension) {
         p->hostParams = static_cast<const clap_host_params_t*>(host->get_extension(host, CLAP_EXT_PARAMS));
         p->hostGui = host->get_extension(host, CLAP_EXT_GUI);
+        const auto* check = static_cast<const clap_host_thread_check_t*>(host->get_extension(host, CLAP_EXT_THREAD_CHECK));
+        if (check && check->is_main_thread && check->is_audio_thread) p->hostThreadCheck = check;
     }
+    expectMainThread(plugin);
 #if defined(_WIN32)
     acquireEditorModule();
 #endif
@@ -37,6 +37,7 @@ bool pluginInit(const clap_plugin_t* plugin) {
 void pluginDestroy(const clap_plugin_t* plugin) {
     ClapInstance* p = instanceOf(plugin);
     if (!p) return;
+    expectMainThread(plugin);
     destroyClapGui(*p);
     if (p->initialised) {
 #if defined(_WIN32)
@@ -51,6 +52,7 @@ void pluginDestroy(const clap_plugin_t* plugin) {
 bool pluginActivate(const clap_plugin_t* plugin, double sampleRate, uint32_t, uint32_t) {
     ClapInstance* p = instanceOf(plugin);
     if (!p || !p->initialised || p->active) return false;
+    expectMainThread(plugin);
     setSampleRate(p->core, hostRateAsFloat(sampleRate));
     startOver(p->core);
     p->lastMeterSent = gainReductionMeter(p->core);
@@ -59,12 +61,14 @@ bool pluginActivate(const clap_plugin_t* plugin, double sampleRate, uint32_t, ui
 }
 
 void pluginDeactivate(const clap_plugin_t* plugin) {
+    expectMainThread(plugin);
     ClapInstance* p = instanceOf(plugin);
     if (p) p->active = p->processing = false;
 }
 
 // Audio thread.
 bool pluginStartProcessing(const clap_plugin_t* plugin) {
+    expectAudioThread(plugin);
     ClapInstance* p = instanceOf(plugin);
     if (!p || !p->active) return false;
     p->processing = true;
@@ -72,17 +76,20 @@ bool pluginStartProcessing(const clap_plugin_t* plugin) {
 }
 
 void pluginStopProcessing(const clap_plugin_t* plugin) {
+    expectAudioThread(plugin);
     ClapInstance* p = instanceOf(plugin);
     if (p) p->processing = false;
 }
 
 // Audio thread: the compressor and meter start afresh; nothing allocates.
 void pluginReset(const clap_plugin_t* plugin) {
+    expectAudioThread(plugin);
     ClapInstance* p = instanceOf(plugin);
     if (p && p->active) startOver(p->core);
 }
 
 clap_process_status pluginProcess(const clap_plugin_t* plugin, const clap_process_t* process) {
+    expectAudioThread(plugin);
     ClapInstance* p = instanceOf(plugin);
     return p ? processClap(*p, process) : CLAP_PROCESS_ERROR;
 }
@@ -91,21 +98,9 @@ clap_process_status pluginProcess(const clap_plugin_t* plugin, const clap_proces
 const void* pluginExtension(const clap_plugin_t*, const char* id) { return clapExtension(id); }
 
 // Main thread: nothing is ever scheduled here.
-void pluginOnMainThread(const clap_plugin_t*) {}
+void pluginOnMainThread(const clap_plugin_t* plugin) { expectMainThread(plugin); }
 
 }  // namespace
-
-const void* clapExtension(const char* id) {
-    if (!id) return nullptr;
-    if (std::strcmp(id, CLAP_EXT_AUDIO_PORTS) == 0) return &kClapAudioPorts;
-    if (std::strcmp(id, CLAP_EXT_LATENCY) == 0) return &kClapLatency;
-    if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &kClapParams;
-    if (std::strcmp(id, CLAP_EXT_STATE) == 0) return &kClapState;
-#if defined(_WIN32)
-    if (std::strcmp(id, CLAP_EXT_GUI) == 0) return &kClapGui;
-#endif
-    return nullptr;
-}
 
 void tellHostValuesChanged(const ClapInstance& p) {
     if (p.hostParams && p.hostParams->rescan)

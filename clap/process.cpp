@@ -28,11 +28,11 @@ void silenceOutputs(const clap_process_t& process, uint32_t frames) {
 
 }  // namespace
 
-// Before activation (or after deactivation) nothing is touched and the call
-// fails. With buffers that are not one stereo pair the events still apply,
+// Outside start_processing and stop_processing (so also before activation)
+// nothing is touched and the call fails. With buffers that are not one stereo pair the events still apply,
 // every writable output channel is silenced and the call fails.
 clap_process_status processClap(ClapInstance& p, const clap_process_t* process) {
-    if (!process || !p.active || process->frames_count > INT32_MAX) return CLAP_PROCESS_ERROR;
+    if (!process || !p.processing || process->frames_count > INT32_MAX) return CLAP_PROCESS_ERROR;
     const int32_t frames = static_cast<int32_t>(process->frames_count);
     const float* const* in = stereoChannels(process->audio_inputs, process->audio_inputs_count);
     float* const* out = stereoChannels(process->audio_outputs, process->audio_outputs_count);

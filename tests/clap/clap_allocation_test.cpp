@@ -16,6 +16,7 @@ TEST_F(ClapTest, ProcessFlushAndResetNeverAllocate) {
     events.events.push_back(paramValue(10, kRelease, std::nan("")));
     OutputEvents out;
     out.events.reserve(64);
+    AudioThread audio;
     counting = true;
     for (uint32_t block : {1u, 64u, 1000u, 4096u, 0u}) {
         process(plugin, s, 0, block, &events.list, &out.list);

@@ -63,19 +63,66 @@ TEST_F(ClapTest, StateThroughStreamsAllOrNothing) {
     EXPECT_EQ(host.rescans.size(), 1u);
 }
 
+// process outside start_processing and stop_processing fails and touches
+// nothing: no output written, no event applied.
+TEST_F(ClapTest, ProcessOnlyBetweenStartAndStop) {
+    using Step = void (*)(const clap_plugin_t*);
+    const struct { const char* state; Step enter; bool runs; } steps[] = {
+        {"not active", [](const clap_plugin_t*) {}, false},
+        {"active, processing not started", [](const clap_plugin_t* p) { p->activate(p, 48000.0, 1, 512); }, false},
+        {"processing", [](const clap_plugin_t* p) { AudioThread a; p->start_processing(p); }, true},
+        {"processing stopped", [](const clap_plugin_t* p) { AudioThread a; p->stop_processing(p); }, false},
+        {"started again", [](const clap_plugin_t* p) { AudioThread a; p->start_processing(p); }, true},
+        {"deactivated while processing", [](const clap_plugin_t* p) { p->deactivate(p); }, false}};
+    double value = 0.0;
+    for (const auto& step : steps) {
+        step.enter(plugin.plugin);
+        StereoSignal s(64);
+        InputEvents events({paramValue(0, kMakeup, value += 0.1)});
+        EXPECT_EQ(process(plugin, s, 0, 64, &events.list), step.runs ? CLAP_PROCESS_CONTINUE : CLAP_PROCESS_ERROR)
+            << step.state;
+        EXPECT_EQ(s.outLeft[0] != -7.0f, step.runs) << step.state;
+        EXPECT_EQ(float(valueOf(plugin, kMakeup)) == float(value), step.runs) << step.state;
+    }
+}
+
+// Debug builds stop at an entry point called on a thread the format does not
+// name for it, as the host's thread check tells them.
+TEST_F(ClapTest, DebugBuildsStopCallsOnTheWrongThread) {
+#if defined(NDEBUG)
+    GTEST_SKIP() << "release builds check nothing";
+#else
+    activate(plugin);
+    const struct { const char* call; void (*make)(const TestPlugin&); } calls[] = {
+        {"process on the main thread", [](const TestPlugin& t) { t.plugin->process(t.plugin, nullptr); }},
+        {"reset on the main thread", [](const TestPlugin& t) { t.plugin->reset(t.plugin); }},
+        {"flush while active on the main thread", [](const TestPlugin& t) { t.params->flush(t.plugin, nullptr, nullptr); }},
+        {"get_value on the audio thread", [](const TestPlugin& t) { AudioThread a; valueOf(t, kMix); }},
+        {"state save on the audio thread", [](const TestPlugin& t) { AudioThread a; t.state->save(t.plugin, nullptr); }},
+        {"deactivate on the audio thread", [](const TestPlugin& t) { AudioThread a; t.plugin->deactivate(t.plugin); }}};
+    for (const auto& c : calls) EXPECT_DEATH(c.make(plugin), "") << c.call;
+#endif
+}
+
 // Calls a careless host makes in the wrong order or twice, odd extension ids
 // and event lists that are themselves broken get a defined answer.
 TEST_F(ClapTest, CallsOutOfOrder) {
     const clap_plugin_t* p = plugin.plugin;
     StereoSignal s(64);
-    EXPECT_EQ(process(plugin, s, 0, 64), CLAP_PROCESS_ERROR) << "process before activate";
-    EXPECT_EQ(s.outLeft[0], -7.0f) << "and nothing written";
-    EXPECT_FALSE(p->start_processing(p));
-    p->reset(p), p->stop_processing(p), p->deactivate(p);
+    {
+        AudioThread audio;
+        EXPECT_FALSE(p->start_processing(p)) << "before activate";
+        p->reset(p), p->stop_processing(p);
+    }
+    p->deactivate(p);
     EXPECT_FALSE(p->init(p)) << "init twice";
     ASSERT_TRUE(p->activate(p, 44100.0, 1, 512));
     EXPECT_FALSE(p->activate(p, 96000.0, 1, 512)) << "activate twice";
-    EXPECT_EQ(process(plugin, s, 0, 64), CLAP_PROCESS_CONTINUE) << "active, processing not started";
+    plugin.active = true;
+    {
+        AudioThread audio;
+        ASSERT_TRUE(p->start_processing(p));  // and destroyed active and processing (TearDown)
+    }
     p->on_main_thread(p);
     for (const char* id : {static_cast<const char*>(nullptr), "", "clap.params.draft", "clap.unknown", "clap.gui "})
         EXPECT_EQ(p->get_extension(p, id), nullptr) << (id ? id : "null");
@@ -86,7 +133,6 @@ TEST_F(ClapTest, CallsOutOfOrder) {
     EXPECT_EQ(process(plugin, s, 0, 64, &broken), CLAP_PROCESS_CONTINUE) << "an event list without get";
     broken.get = [](const clap_input_events_t*, uint32_t) -> const clap_event_header_t* { return nullptr; };
     EXPECT_EQ(process(plugin, s, 0, 64, &broken), CLAP_PROCESS_CONTINUE) << "null events";
-    ASSERT_TRUE(p->start_processing(p));  // and destroyed active and processing (TearDown)
 
     // An instance made but never initialised, and one whose host offers no extensions.
     const clap_plugin_t* bare = factory->create_plugin(factory, &host.host, kClapPluginId);
@@ -143,7 +189,12 @@ TEST_F(ClapTest, BuffersThatAreNotOneStereoPair) {
         outs[0] = o1.data(), outs[1] = o2.data(), outs[2] = o3.data();
         InputEvents events({paramValue(3, kMakeup, 0.75)});
         const clap_process_t call{-1, c.frames, nullptr, c.in, c.out, c.inCount, c.outCount, &events.list, nullptr};
-        EXPECT_EQ(plugin.plugin->process(plugin.plugin, &call), CLAP_PROCESS_ERROR) << c.what;
+        clap_process_status status;
+        {
+            AudioThread audio;
+            status = plugin.plugin->process(plugin.plugin, &call);
+        }
+        EXPECT_EQ(status, CLAP_PROCESS_ERROR) << c.what;
         const bool sane = c.frames <= 64;
         EXPECT_EQ(o1, std::vector<float>(64, sane ? 0.0f : 9.0f)) << c.what;
         EXPECT_EQ(o2, o1) << c.what;
@@ -152,6 +203,7 @@ TEST_F(ClapTest, BuffersThatAreNotOneStereoPair) {
         }
         setByFlush(plugin, kMakeup, 0.25);
     }
+    AudioThread audio;
     EXPECT_EQ(plugin.plugin->process(plugin.plugin, nullptr), CLAP_PROCESS_ERROR);
 }
 

@@ -11,9 +11,20 @@
 
 namespace {
 
-TestHost& hostOf(const clap_host_t* h) {
+thread_local bool onAudioThread = false;
+
+enum class Needs { kAnyThread, kMainThread, kNotAudioThread };
+
+bool isMainThread(const TestHost& t) { return !onAudioThread && std::this_thread::get_id() == t.mainThread; }
+
+TestHost& hostOf(const clap_host_t* h, const char* call = "", Needs needs = Needs::kAnyThread) {
     TestHost& t = *static_cast<TestHost*>(h->host_data);
-    t.callsOffMainThread += std::this_thread::get_id() != t.mainThread;
+    const bool wrong = (needs == Needs::kMainThread && !isMainThread(t)) ||
+                       (needs == Needs::kNotAudioThread && onAudioThread);
+    if (wrong) {
+        std::lock_guard<std::mutex> lock(t.faultsLock);
+        t.threadFaults.push_back(std::string(call) + (onAudioThread ? " on the audio thread" : " off the main thread"));
+    }
     return t;
 }
 void ignored(const clap_host_t* h) { hostOf(h); }
@@ -21,8 +32,10 @@ bool refused(const clap_host_t* h) { return hostOf(h), false; }
 
 const void* hostExtension(const clap_host_t* h, const char* id) {
     TestHost& t = hostOf(h);
-    if (id && std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &t.params;
-    return id && std::strcmp(id, CLAP_EXT_GUI) == 0 ? &t.gui : nullptr;
+    if (!id) return nullptr;
+    if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &t.params;
+    if (std::strcmp(id, CLAP_EXT_THREAD_CHECK) == 0) return &t.threadCheck;
+    return std::strcmp(id, CLAP_EXT_GUI) == 0 ? &t.gui : nullptr;
 }
 
 // How many bytes a stream call moves, or -1 for its failure.
@@ -53,15 +66,27 @@ int64_t streamRead(const clap_istream_t* stream, void* buffer, uint64_t size) {
 TestHost::TestHost()
     : host{CLAP_VERSION_INIT, this, "Quillet test host", "Dorlin Audio Technologies", "", "1.0", hostExtension,
            ignored, ignored, ignored},
-      params{[](const clap_host_t* h, clap_param_rescan_flags flags) { hostOf(h).rescans.push_back(flags); },
-             [](const clap_host_t* h, clap_id, clap_param_clear_flags) { hostOf(h); },
-             [](const clap_host_t* h) { ++hostOf(h).flushRequests; }},
+      params{[](const clap_host_t* h, clap_param_rescan_flags flags) {
+                 hostOf(h, "params.rescan", Needs::kMainThread).rescans.push_back(flags);
+             },
+             [](const clap_host_t* h, clap_id, clap_param_clear_flags) { hostOf(h, "params.clear", Needs::kMainThread); },
+             [](const clap_host_t* h) { ++hostOf(h, "params.request_flush", Needs::kNotAudioThread).flushRequests; }},
       gui{ignored,
           [](const clap_host_t* h, uint32_t width, uint32_t height) {
               hostOf(h).resizeRequests.push_back({width, height});
               return true;
           },
-          refused, refused, [](const clap_host_t* h, bool) { hostOf(h); }} {}
+          refused, refused, [](const clap_host_t* h, bool) { hostOf(h); }},
+      threadCheck{[](const clap_host_t* h) { return isMainThread(hostOf(h)); },
+                  [](const clap_host_t*) { return onAudioThread; }} {}
+
+TestHost::~TestHost() {
+    EXPECT_TRUE(threadFaults.empty()) << threadFaults.size() << " calls on the wrong thread, the first: "
+                                      << (threadFaults.empty() ? "" : threadFaults[0]);
+}
+
+AudioThread::AudioThread() : was(onAudioThread) { onAudioThread = true; }
+AudioThread::~AudioThread() { onAudioThread = was; }
 
 AnyEvent paramValue(uint32_t time, clap_id id, double value) {
     AnyEvent e{};
@@ -81,7 +106,10 @@ InputEvents::InputEvents(std::vector<AnyEvent> e)
 OutputEvents::OutputEvents()
     : list{this, [](const clap_output_events_t* l, const clap_event_header_t* e) {
                OutputEvents& o = *static_cast<OutputEvents*>(l->ctx);
-               if (!e || o.events.size() >= o.capacity || e->size > sizeof(AnyEvent)) return false;
+               ++o.offered;
+               const bool gesture = e && (e->type == CLAP_EVENT_PARAM_GESTURE_BEGIN || e->type == CLAP_EVENT_PARAM_GESTURE_END);
+               if (!e || o.events.size() >= o.capacity || e->size > sizeof(AnyEvent) || (gesture && !o.takesGestures))
+                   return false;
                std::memcpy(&o.events.emplace_back(), e, e->size);
                return true;
            }} {}
@@ -105,6 +133,7 @@ clap_process_status process(const TestPlugin& p, StereoSignal& s, size_t from, u
     clap_audio_buffer_t input{in, nullptr, 2, 0, 0}, output{outs, nullptr, 2, 0, 0};
     const clap_process_t call{-1, frames, nullptr, &input, &output, 1, 1, events ? events : &none.list,
                               out ? out : &sink.list};
+    AudioThread audio;
     return p.plugin->process(p.plugin, &call);
 }
 
@@ -123,7 +152,10 @@ std::vector<double> valuesOf(const TestPlugin& p) {
 void setByFlush(const TestPlugin& p, clap_id id, double value) {
     InputEvents in({paramValue(0, id, value)});
     OutputEvents out;
+    const bool was = onAudioThread;
+    onAudioThread = p.active;
     p.params->flush(p.plugin, &in.list, &out.list);
+    onAudioThread = was;
 }
 
 void ClapTest::SetUp() {

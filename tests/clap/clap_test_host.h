@@ -6,9 +6,12 @@
 #include <clap/ext/gui.h>
 #include <clap/ext/params.h>
 #include <clap/ext/state.h>
+#include <clap/ext/thread-check.h>
 #include <clap/plugin-factory.h>
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -18,17 +21,30 @@ constexpr clap_id kMeterId = 100;
 // Every parameter away from its default, the compressor working hard.
 constexpr float kHardSetting[kParamCount] = {0.2f, 0.6f, 0.4f, 0.35f, 0.3f, 0.45f, 0.3f, 0.85f, 0.0f};
 
+// Checks that each call the plug-in makes into it comes on the thread the
+// format names for it, and answers the plug-in's own thread checks: the
+// thread that made the host is its main thread, but while an AudioThread is
+// in scope on a thread, that thread is the audio thread. A call on the wrong
+// thread fails the test.
 struct TestHost {
     clap_host_t host;
     clap_host_params_t params;
     clap_host_gui_t gui;
+    clap_host_thread_check_t threadCheck;
     int flushRequests = 0;
     std::vector<clap_param_rescan_flags> rescans;
     std::vector<std::pair<uint32_t, uint32_t>> resizeRequests;
-    std::thread::id mainThread = std::this_thread::get_id();  // the thread that made the host
-    int callsOffMainThread = 0;
+    std::thread::id mainThread = std::this_thread::get_id();
+    std::mutex faultsLock;
+    std::vector<std::string> threadFaults;  // "params.rescan off the main thread"
     TestHost();
     TestHost(const TestHost&) = delete;
+    ~TestHost();
+};
+struct AudioThread {
+    AudioThread();
+    ~AudioThread();
+    bool was;
 };
 
 union AnyEvent {
@@ -45,10 +61,13 @@ struct InputEvents {
     explicit InputEvents(std::vector<AnyEvent> e = {});
     InputEvents(const InputEvents&) = delete;
 };
-// Keeps a copy of each event pushed; refuses pushes beyond `capacity`.
+// Keeps a copy of each event pushed; refuses pushes beyond `capacity`, and
+// gesture events unless it `takesGestures`; counts every push `offered`.
 struct OutputEvents {
     std::vector<AnyEvent> events;
     size_t capacity = SIZE_MAX;
+    bool takesGestures = true;
+    int offered = 0;
     clap_output_events_t list;
     OutputEvents();
     OutputEvents(const OutputEvents&) = delete;
@@ -80,11 +99,13 @@ struct StereoSignal {
 
 struct TestPlugin {
     const clap_plugin_t* plugin = nullptr;
+    mutable bool active = false;  // by ClapTest::activate: its flush is then an audio-thread call
     const clap_plugin_params_t* params = nullptr;
     const clap_plugin_state_t* state = nullptr;
     const clap_plugin_gui_t* gui = nullptr;
 };
-// One call over frames [from, from + frames) of the signal, in its own output.
+// One call over frames [from, from + frames) of the signal, in its own output,
+// on the audio thread.
 clap_process_status process(const TestPlugin& p, StereoSignal& s, size_t from, uint32_t frames,
                             const clap_input_events_t* events = nullptr, const clap_output_events_t* out = nullptr);
 double valueOf(const TestPlugin& p, clap_id id);
@@ -103,7 +124,10 @@ public:
         p = TestPlugin{};
     }
     void activate(const TestPlugin& p, double rate = 48000.0) {
-        ASSERT_TRUE(p.plugin->activate(p.plugin, rate, 1, 4096) && p.plugin->start_processing(p.plugin));
+        ASSERT_TRUE(p.plugin->activate(p.plugin, rate, 1, 4096));
+        p.active = true;
+        AudioThread audio;
+        ASSERT_TRUE(p.plugin->start_processing(p.plugin));
     }
     void setAll(const TestPlugin& p, const float (&values)[kParamCount]) {
         for (clap_id i = 0; i < kParamCount; ++i) setByFlush(p, i, values[i]);
