@@ -11,7 +11,7 @@ flock 9
 
 FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 # Configured every time, so new test files are seen before the targets are listed.
-cmake -S "$ROOT" -B "$OUT" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDQ_SANITIZED_BUILD=ON \
+cmake -S "$ROOT" -B "$OUT" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDQ_SANITIZED_BUILD=ON -DDQ_WERROR=ON \
   -DCMAKE_CXX_FLAGS="$FLAGS" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 # The unit tests' own targets, except those that replace malloc themselves
 # (the allocation counter): AddressSanitizer owns the allocator.
