@@ -36,17 +36,21 @@ done
 # Everything but Wine's own folders, which it rewrites on every start.
 prefix_listing() { (cd "$C" && find . -path ./windows -prune -o -path './users/*/Temp' -prune -o -print | sort); }
 
-# case name | installer arguments | formats that must land
+# case name | installer runs (arguments of each, ;-separated) | formats that must land
 CASES=(
   'every format, VST 2 folder picked|/S /D=C:\VST2Test|vst2 vst3 clap'
   'one format named|/S /COMPONENTS=vst3 /D=C:\VST2Test|vst3'
+  'reinstalled into another VST 2 folder|/S /D=C:\OldVST2;/S /D=C:\VST2Test|vst2 vst3 clap'
 )
 for case in "${CASES[@]}"; do
-  IFS='|' read -r name args wanted <<<"$case"
+  IFS='|' read -r name runs wanted <<<"$case"
   before=$(prefix_listing)
-  # shellcheck disable=SC2086  # the arguments are words
-  "$WINE" "$installer" $args || fail "$name: installer failed"
-  "$WINESERVER" -w
+  IFS=';' read -r -a runs <<<"$runs"
+  for args in "${runs[@]}"; do
+    # shellcheck disable=SC2086  # the arguments are words
+    "$WINE" "$installer" $args || fail "$name: installer failed"
+    "$WINESERVER" -w
+  done
   for row in "${FORMATS[@]}"; do
     IFS='|' read -r format staged folder module <<<"$row"
     if [[ " $wanted " == *" $format "* ]]; then
