@@ -17,7 +17,7 @@ flock 9  # one build and run at a time in this checkout
 # Every source, the engine's included, gets the fuzzer's coverage hooks and
 # the sanitizers; only the program links libFuzzer's main.
 SANITIZERS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
-cmake -S "$ROOT" -B "$OUT" -DDQ_FUZZ_BUILD=ON -DCMAKE_CXX_COMPILER=clang++ \
+cmake -S "$ROOT" -B "$OUT" -DDQ_FUZZ_BUILD=ON -DDQ_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
   -DCMAKE_CXX_FLAGS="-fno-omit-frame-pointer $SANITIZERS" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null

@@ -16,7 +16,7 @@ flock 9
 FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 LINK="-fsanitize=address,undefined"
 # Configured every time, so new test files are seen before the targets are listed.
-cmake -S "$ROOT" -B "$OUT" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDQ_SANITIZED_BUILD=ON \
+cmake -S "$ROOT" -B "$OUT" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDQ_SANITIZED_BUILD=ON -DDQ_WERROR=ON \
   -DCMAKE_CXX_FLAGS="$FLAGS" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" -DCMAKE_EXE_LINKER_FLAGS="$LINK" \
   -DCMAKE_SHARED_LINKER_FLAGS="$LINK" -DCMAKE_MODULE_LINKER_FLAGS="$LINK" >/dev/null
 # The unit tests' own targets, except those that replace malloc themselves

@@ -1,0 +1,76 @@
+#!/bin/bash
+# The Windows installer of the tree given: made twice by cpack with the same
+# bytes, then, for each case below, run silently under Wine in a prefix of its
+# own. The formats asked for land where stated, byte-identical to the build
+# and exactly the files the install rules stage; the others do not land; the
+# silent uninstaller then leaves the prefix as it found it, the entry in the
+# list of installed programs included.
+set -euo pipefail
+TREE=$1
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$HERE/../win/test_prefix.sh"
+source "$HERE/pack_twice.sh"
+pack_twice "$TREE"
+installer=$(echo "$WORK"/out1/*.exe)
+
+export WINEPREFIX=$WORK/prefix WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree=;mshtml="
+unset DISPLAY
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+[ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
+make_test_prefix "$WINEPREFIX"
+trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
+C=$WINEPREFIX/drive_c
+KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\DorlinQuillet'
+
+# Where each format's staged files must land: format, staging root inside
+# what `cmake --install` makes, folder in the prefix, the module as built.
+FORMATS=(
+  "vst2|VSTPlugins|$C/VST2Test|DorlinQuillet.dll"
+  "vst3|Common Files/VST3|$C/Program Files/Common Files/VST3|DorlinQuillet.vst3/Contents/x86_64-win/DorlinQuillet.vst3"
+  "clap|Common Files/CLAP|$C/Program Files/Common Files/CLAP|DorlinQuillet.clap"
+)
+for format in vst2 vst3 clap; do
+  cmake --install "$TREE" --component "$format" --prefix "$WORK/stage/$format" >/dev/null
+done
+# Everything but Wine's own folders, which it rewrites on every start.
+prefix_listing() { (cd "$C" && find . -path ./windows -prune -o -path './users/*/Temp' -prune -o -print | sort); }
+
+# case name | installer runs (arguments of each, ;-separated) | formats that must land
+CASES=(
+  'every format, VST 2 folder picked|/S /D=C:\VST2Test|vst2 vst3 clap'
+  'one format named|/S /COMPONENTS=vst3 /D=C:\VST2Test|vst3'
+  'reinstalled into another VST 2 folder|/S /D=C:\OldVST2;/S /D=C:\VST2Test|vst2 vst3 clap'
+)
+for case in "${CASES[@]}"; do
+  IFS='|' read -r name runs wanted <<<"$case"
+  before=$(prefix_listing)
+  IFS=';' read -r -a runs <<<"$runs"
+  for args in "${runs[@]}"; do
+    # shellcheck disable=SC2086  # the arguments are words
+    "$WINE" "$installer" $args || fail "$name: installer failed"
+    "$WINESERVER" -w
+  done
+  for row in "${FORMATS[@]}"; do
+    IFS='|' read -r format staged folder module <<<"$row"
+    if [[ " $wanted " == *" $format "* ]]; then
+      cmp "$TREE/$module" "$folder/$module" || fail "$name: $format module differs from the build"
+      diff <(cd "$WORK/stage/$format/$staged" && find . -type f | sort) <(cd "$folder" && find . -type f | sort) ||
+        fail "$name: $format files are not those the install rules stage"
+      (cd "$WORK/stage/$format/$staged" && find . -type f -exec cmp {} "$folder/{}" \;) ||
+        fail "$name: $format files differ from the staged ones"
+    else
+      [ ! -e "$folder/$module" ] || fail "$name: $format installed though not asked for"
+    fi
+  done
+  "$WINE" reg query "$KEY" /v DisplayName >"$WORK/entry.txt" 2>&1 || true
+  grep -q "Dorlin Quillet" "$WORK/entry.txt" || fail "$name: no entry in the installed programs"
+  uninstaller=$(echo "$C/Program Files"/*/*/Uninstall.exe)
+  [ -f "$uninstaller" ] || fail "$name: no uninstaller"
+  # The silent uninstaller returns at once and finishes from a copy in Temp.
+  "$WINE" "$uninstaller" /S || fail "$name: uninstaller failed"
+  "$WINESERVER" -w
+  diff <(echo "$before") <(prefix_listing) || fail "$name: the uninstaller left the above behind"
+  if "$WINE" reg query "$KEY" >/dev/null 2>&1; then fail "$name: the uninstall entry is left"; fi
+done
+echo "installer: same bytes twice; ${#CASES[@]} silent installs landed and uninstalled cleanly"

@@ -1,0 +1,43 @@
+#!/bin/bash
+# The .deb and the .tar.gz of the tree given (the native one): made twice by
+# cpack with the same bytes; the .deb passes lintian without an error; each
+# holds exactly what the install rules install (plus the Debian documentation
+# in the .deb), the LV2 bundle nothing but Turtle and libraries; unpacked
+# into a throwaway root, the plug-in is found there by Debian's LV2 tools and
+# described exactly as the built bundle is (ports, presets, UI).
+set -euo pipefail
+TREE=$1 URI=$2 BUILT=$3
+source "$(dirname "${BASH_SOURCE[0]}")/pack_twice.sh"
+pack_twice "$TREE"
+deb=$(echo "$WORK"/out1/*.deb)
+tgz=$(echo "$WORK"/out1/*.tar.gz)
+
+lintian --fail-on error "$deb" >"$WORK/lintian.txt" 2>&1 || { cat "$WORK/lintian.txt"; fail "lintian reports errors"; }
+dpkg-deb -f "$deb" Depends | grep -q "libc6" || fail "no dependencies derived from the modules"
+
+# Contents: exactly the install rules' files, under /usr in the .deb and at
+# the top of the archive.
+cmake --install "$TREE" --prefix "$WORK/stage" >/dev/null
+rules=$(cd "$WORK/stage" && find . -type f | sed 's|^\./||' | sort)
+grep -qx "lib/lv2/dorlin-quillet.lv2/manifest.ttl" <<<"$rules" || fail "no LV2 bundle installed"
+grep -qx "lib/clap/dorlin-quillet.clap" <<<"$rules" || fail "no CLAP installed"
+stray=$(grep "^lib/lv2/" <<<"$rules" | grep -v -E '\.(ttl|so)$' || true)
+[ -z "$stray" ] || fail "the LV2 bundle holds files that do not belong there: $stray"
+docs=$'usr/share/doc/dorlin-quillet/changelog.gz\nusr/share/doc/dorlin-quillet/copyright'
+diff <( (sed 's|^|usr/|' <<<"$rules"; echo "$docs") | sort) \
+     <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./||' | sort) ||
+  fail "the .deb does not hold what the install rules install"
+diff <(echo "$rules") <(tar tzf "$tgz" | grep -v '/$' | cut -d/ -f2- | sort) ||
+  fail "the archive does not hold what the install rules install"
+
+# Installed into a throwaway root, found and described as the build's bundle
+# (lv2info's order of values varies from run to run: compared as sets).
+dpkg -x "$deb" "$WORK/root"
+LV2=$WORK/root/usr/lib/lv2
+values() { sed -E 's/^[[:space:]]*([A-Za-z ]+:[[:space:]]+)?//' | sort; }
+LV2_PATH=$LV2 lv2ls | grep -qx "$URI" || fail "lv2ls does not find the installed plug-in"
+LV2_PATH=$(dirname "$BUILT") lv2info "$URI" | sed "s|$(dirname "$BUILT")|LV2|g" | values >"$WORK/built.txt"
+LV2_PATH=$LV2 lv2info "$URI" | sed "s|$LV2|LV2|g" | values >"$WORK/installed.txt"
+grep -q "LV2/dorlin-quillet.lv2/" "$WORK/installed.txt" || fail "lv2info does not describe the installed bundle"
+diff "$WORK/built.txt" "$WORK/installed.txt" || fail "lv2info describes the installed plug-in differently"
+echo "packages: same bytes twice, lintian clean, contents as installed, found by lv2ls and lv2info"
