@@ -61,23 +61,29 @@ bool identifierSeenBefore(const uint8_t* data, size_t end, const uint8_t* text, 
 
 }  // namespace
 
-size_t writeState(const PluginCore& core, uint8_t* out, size_t capacity) {
+size_t writeStateValues(const float* values, int32_t count, uint8_t* out, size_t capacity) {
     size_t size = 8;
-    for (const ParamSpec& p : kParamTable) size += 1 + std::strlen(p.symbol) + 4;
-    if (!out || capacity < size) return 0;
+    for (int32_t i = 0; i < count; ++i) size += 1 + std::strlen(kParamTable[i].symbol) + 4;
+    if (!out || !values || count < 1 || count > kParamCount || capacity < size) return 0;
     std::memcpy(out, kMagic, 4);
     putU16(out + 4, kVersion);
-    putU16(out + 6, kParamCount);
+    putU16(out + 6, static_cast<uint16_t>(count));
     uint8_t* at = out + 8;
-    for (int32_t i = 0; i < kParamCount; ++i) {
+    for (int32_t i = 0; i < count; ++i) {
         const size_t length = std::strlen(kParamTable[i].symbol);
         *at++ = static_cast<uint8_t>(length);
         std::memcpy(at, kParamTable[i].symbol, length);
         at += length;
-        putFloat(at, parameter(core, i));
+        putFloat(at, values[i]);
         at += 4;
     }
     return size;
+}
+
+size_t writeState(const PluginCore& core, uint8_t* out, size_t capacity) {
+    float values[kParamCount];
+    for (int32_t i = 0; i < kParamCount; ++i) values[i] = parameter(core, i);
+    return writeStateValues(values, kParamCount, out, capacity);
 }
 
 bool readState(PluginCore& core, const uint8_t* data, size_t size) {
@@ -104,7 +110,9 @@ bool readState(PluginCore& core, const uint8_t* data, size_t size) {
         values[index] = value;
     }
     if (at != size || !anyKnown) return false;
+    // Bypass is the host's switch, not a setting of the sound: a blob
+    // without it (a factory preset's) leaves it as it is.
     for (int32_t i = 0; i < kParamCount; ++i)
-        setParameter(core, i, seen[i] ? values[i] : kParamTable[i].defaultValue);
+        if (seen[i] || i != kBypass) setParameter(core, i, seen[i] ? values[i] : kParamTable[i].defaultValue);
     return true;
 }

@@ -5,6 +5,8 @@
 #include <lilv/lilv.h>
 #include <lv2/core/lv2.h>
 #include <lv2/port-props/port-props.h>
+#include <lv2/presets/presets.h>
+#include <lv2/urid/urid.h>
 #include <lv2/units/units.h>
 
 #include <algorithm>
@@ -18,6 +20,7 @@
 #include "engine.h"
 #include "engine_constants.h"
 #include "lv2_ports.h"
+#include "presets.h"
 
 namespace {
 
@@ -258,6 +261,54 @@ TEST(Lv2Run, UnconnectedAudioZeroFramesAndActivate) {
     rig.activate();
     rig.run(0, kFrames, rig.defaults);
     EXPECT_TRUE(rig.matches()) << "after activate";
+}
+
+// Each factory preset as a host loads it (lilv's state from the bundle's
+// Turtle, restored into the ports by symbol): the bundle lists them all, each
+// sets the eight controls to exactly the preset's values, never the enable
+// port, and renders as those values set by hand.
+TEST(Lv2Run, EveryFactoryPresetSetsExactlyItsValues) {
+    static std::vector<std::string> uris;
+    LV2_URID_Map map{nullptr, [](LV2_URID_Map_Handle, const char* u) {
+                         const auto at = std::find(uris.begin(), uris.end(), u);
+                         if (at == uris.end()) uris.emplace_back(u);
+                         return static_cast<LV2_URID>(std::find(uris.begin(), uris.end(), u) - uris.begin() + 1);
+                     }};
+    LilvNodes* related = lilv_plugin_get_related(plugin(), uri(LV2_PRESETS__Preset));
+    ASSERT_EQ(lilv_nodes_size(related), static_cast<unsigned>(kPresetCount));
+    std::vector<std::string> labels;
+    LILV_FOREACH (nodes, it, related) {
+        const LilvNode* preset = lilv_nodes_get(related, it);
+        lilv_world_load_resource(world(), preset);
+        LilvNodes* label = lilv_world_find_nodes(world(), preset, uri(LILV_NS_RDFS "label"), nullptr);
+        labels.push_back(label ? lilv_node_as_string(lilv_nodes_get_first(label)) : "");
+        lilv_nodes_free(label);
+        int32_t p = 0;
+        while (p < kPresetCount && labels.back() != kPresets[p].name) ++p;
+        ASSERT_LT(p, kPresetCount) << labels.back();
+        Rig rig(48000.0, 48000.0f);
+        LilvState* state = lilv_state_new_from_world(world(), &map, preset);
+        ASSERT_NE(state, nullptr);
+        lilv_state_restore(state, rig.instance, [](const char* symbol, void* data, const void* value, uint32_t size,
+                                                   uint32_t type) {
+            Rig& r = *static_cast<Rig*>(data);
+            for (int32_t i = 0; i < kParamCount && size == sizeof(float); ++i)
+                if (std::strcmp(symbol, kParamTable[i].symbol) == 0 && type != 0) std::memcpy(&r.controls[i], value, size);
+            EXPECT_NE(std::string(symbol), "enabled");
+        }, &rig, 0, nullptr);
+        lilv_state_free(state);
+        float params[kParamCount];
+        std::memcpy(params, rig.defaults, sizeof params);
+        for (int32_t i = 0; i < kPresetParamCount; ++i) {
+            params[i] = presetNormalised(p, i);
+            EXPECT_EQ(normalisedFromPortValue(static_cast<ParamIndex>(i), rig.controls[i]), params[i]) << p << " " << i;
+        }
+        rig.run(0, kFrames, params);
+        EXPECT_TRUE(rig.matches()) << kPresets[p].name;
+    }
+    lilv_nodes_free(related);
+    std::sort(labels.begin(), labels.end());
+    EXPECT_EQ(std::unique(labels.begin(), labels.end()), labels.end()) << "every preset once";
 }
 
 }  // namespace

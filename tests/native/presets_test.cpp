@@ -1,0 +1,50 @@
+// The factory presets: every value inside its range and shown as written,
+// keys unique, and loading one sets exactly its values and never Bypass.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "parameter_text.h"
+#include "plugin_core.h"
+#include "preset_load.h"
+
+TEST(Presets, ValuesAreInRangeAndReadBackAsWritten) {
+    std::set<std::string> names, keys;
+    for (int32_t p = 0; p < kPresetCount; ++p) {
+        const Preset& preset = kPresets[p];
+        EXPECT_TRUE(names.insert(preset.name).second && keys.insert(preset.key).second) << preset.name;
+        EXPECT_EQ(std::strspn(preset.key, "abcdefghijklmnopqrstuvwxyz0123456789-"), std::strlen(preset.key));
+        EXPECT_GT(std::strlen(preset.description), 20u) << preset.name;
+        EXPECT_EQ(presetIndexOfKey(preset.key), p);
+        for (int32_t i = 0; i < kPresetParamCount; ++i) {
+            const ParamIndex index = static_cast<ParamIndex>(i);
+            const double unit = preset.units[i], lo = unitValue(index, 0.0), hi = unitValue(index, 1.0);
+            EXPECT_TRUE(unit >= lo - 1e-9 && unit <= hi + 1e-9) << preset.name << " " << kParamTable[i].name;
+            // The host's text of the stored value is the unit value as written.
+            char shown[32], written[32];
+            writeDisplayText(i, presetNormalised(p, i), shown, sizeof shown);
+            std::snprintf(written, sizeof written, kParamTable[i].format, unit);
+            EXPECT_STREQ(shown, written) << preset.name << " " << kParamTable[i].name;
+        }
+    }
+    EXPECT_EQ(presetIndexOfKey("no-such-preset"), -1);
+    EXPECT_EQ(presetIndexOfKey(nullptr), -1);
+}
+
+TEST(Presets, LoadingSetsExactlyTheValuesAndLeavesBypass) {
+    for (bool bypassed : {false, true})
+        for (int32_t p = -1; p <= kPresetCount; ++p) {
+            PluginCore core;
+            initCore(core);
+            for (int32_t i = 0; i < kParamCount; ++i) setParameter(core, i, 0.123f * static_cast<float>(i % 8));
+            setParameter(core, kBypass, bypassed ? 1.0f : 0.0f);
+            EXPECT_EQ(loadPreset(core, p), isPresetIndex(p));
+            for (int32_t i = 0; i < kPresetParamCount; ++i)
+                EXPECT_EQ(parameter(core, i), isPresetIndex(p) ? presetNormalised(p, i) : 0.123f * static_cast<float>(i % 8))
+                    << p << " " << i;
+            EXPECT_EQ(parameter(core, kBypass), bypassed ? 1.0f : 0.0f) << p;
+        }
+}
