@@ -16,6 +16,8 @@
 
 struct PluginCore;
 
+constexpr uint8_t kStateBlobMagic[4] = {'D', 'Q', 's', 't'};
+constexpr uint16_t kStateBlobVersion = 1;
 constexpr size_t kStateBlobMaxBytes = 8 + 255 * (1 + 32 + 4);  // the largest blob a reader accepts
 
 // Writes the blob into `out`; returns its size, or 0 (nothing written) when
