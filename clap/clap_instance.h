@@ -69,6 +69,11 @@ void sendMeter(ClapInstance& instance, const clap_output_events_t* out);
 // The editor's drags: reported to the host in the next process or flush.
 void wireEditorGestures(ClapInstance& instance);
 void sendGestures(ClapInstance& instance, const clap_output_events_t* out);
+// Main thread, after the plug-in itself changed parameter values (a state or
+// preset load): the host is asked to read every value and text again. The
+// audio side needs no word: it reads the core's values at its next process
+// or flush.
+void tellHostValuesChanged(const ClapInstance& instance);
 // Windows: closes an open editor (destroy, or a host that never did); the
 // editor's size request, through the host's gui extension. Elsewhere: nothing,
 // and a null request.

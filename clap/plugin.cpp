@@ -107,6 +107,11 @@ const void* clapExtension(const char* id) {
     return nullptr;
 }
 
+void tellHostValuesChanged(const ClapInstance& p) {
+    if (p.hostParams && p.hostParams->rescan)
+        p.hostParams->rescan(p.host, CLAP_PARAM_RESCAN_VALUES | CLAP_PARAM_RESCAN_TEXT);
+}
+
 // Any thread (the factory's): nothing of the host is touched yet.
 const clap_plugin_t* createClapInstance(const clap_host_t* host) {
     ClapInstance* p = new (std::nothrow) ClapInstance{};

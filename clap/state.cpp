@@ -26,6 +26,8 @@ bool save(const clap_plugin_t* plugin, const clap_ostream_t* stream) {
 
 // Reads to the stream's end, then the blob all or nothing: a read error, a
 // stream longer than any blob, or a blob the core refuses changes nothing.
+// A load that changed any value tells the host, which otherwise keeps
+// showing (and recording) the old ones.
 bool load(const clap_plugin_t* plugin, const clap_istream_t* stream) {
     ClapInstance* p = instanceOf(plugin);
     if (!p || !stream || !stream->read) return false;
@@ -37,7 +39,17 @@ bool load(const clap_plugin_t* plugin, const clap_istream_t* stream) {
         if (n < 0 || static_cast<uint64_t>(n) > sizeof blob - size) return false;
         size += static_cast<size_t>(n);
     }
-    return size <= kStateBlobMaxBytes && readState(p->core, blob, size);
+    if (size > kStateBlobMaxBytes) return false;
+    float before[kParamCount];
+    for (int32_t i = 0; i < kParamCount; ++i) before[i] = parameter(p->core, i);
+    if (!readState(p->core, blob, size)) return false;
+    for (int32_t i = 0; i < kParamCount; ++i) {
+        if (parameter(p->core, i) != before[i]) {
+            tellHostValuesChanged(*p);
+            break;
+        }
+    }
+    return true;
 }
 
 }  // namespace

@@ -16,7 +16,9 @@ namespace {
 
 // The blob goes out and comes back whole through streams that move a few
 // bytes a call; a stream that fails, moves nothing or claims more than it
-// moved fails the call, and no bad blob changes anything.
+// moved fails the call, and no bad blob changes anything. A load that changed
+// values asks the host to read values and texts again; one that changed
+// nothing does not.
 TEST_F(ClapTest, StateThroughStreamsAllOrNothing) {
     Stream defaults, whole, bytewise({}, 1);
     ASSERT_TRUE(plugin.state->save(plugin.plugin, &defaults.out));
@@ -26,9 +28,12 @@ TEST_F(ClapTest, StateThroughStreamsAllOrNothing) {
     EXPECT_EQ(bytewise.bytes, whole.bytes) << "the same bytes however the stream cuts them";
     TestPlugin loaded = create();
     activate(loaded);  // loading while active: the values reach the next block
-    Stream in(whole.bytes, 3);
+    Stream in(whole.bytes, 3), same(whole.bytes);
     ASSERT_TRUE(loaded.state->load(loaded.plugin, &in.in));
     for (clap_id id = 0; id < kParamCount; ++id) EXPECT_EQ(valueOf(loaded, id), double(odd[id])) << id;
+    EXPECT_EQ(host.rescans, std::vector<clap_param_rescan_flags>{CLAP_PARAM_RESCAN_VALUES | CLAP_PARAM_RESCAN_TEXT});
+    ASSERT_TRUE(loaded.state->load(loaded.plugin, &same.in));
+    EXPECT_EQ(host.rescans.size(), 1u) << "the same state again changes nothing";
     destroy(loaded);
 
     setAll(plugin, kHardSetting);  // away from the defaults: a load would change every value
@@ -45,14 +50,17 @@ TEST_F(ClapTest, StateThroughStreamsAllOrNothing) {
     EXPECT_FALSE(plugin.state->save(plugin.plugin, nullptr));
     EXPECT_FALSE(plugin.state->load(plugin.plugin, nullptr));
     EXPECT_EQ(valuesOf(plugin), before);
+    host.rescans.clear();
     for (const auto& [what, blob] : badStateBlobs(defaults.bytes, 300)) {
         Stream bad(blob, 7);
         EXPECT_FALSE(plugin.state->load(plugin.plugin, &bad.in)) << what;
         ASSERT_EQ(valuesOf(plugin), before) << what;
     }
     Stream good(defaults.bytes, 7);
+    EXPECT_TRUE(host.rescans.empty()) << "no refused load tells the host anything";
     EXPECT_TRUE(plugin.state->load(plugin.plugin, &good.in)) << "the good blob itself";
     EXPECT_NE(valuesOf(plugin), before);
+    EXPECT_EQ(host.rescans.size(), 1u);
 }
 
 // Calls a careless host makes in the wrong order or twice, odd extension ids

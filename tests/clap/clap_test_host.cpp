@@ -53,7 +53,7 @@ int64_t streamRead(const clap_istream_t* stream, void* buffer, uint64_t size) {
 TestHost::TestHost()
     : host{CLAP_VERSION_INIT, this, "Quillet test host", "Dorlin Audio Technologies", "", "1.0", hostExtension,
            ignored, ignored, ignored},
-      params{[](const clap_host_t* h, clap_param_rescan_flags) { hostOf(h); },
+      params{[](const clap_host_t* h, clap_param_rescan_flags flags) { hostOf(h).rescans.push_back(flags); },
              [](const clap_host_t* h, clap_id, clap_param_clear_flags) { hostOf(h); },
              [](const clap_host_t* h) { ++hostOf(h).flushRequests; }},
       gui{ignored,

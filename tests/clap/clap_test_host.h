@@ -23,6 +23,7 @@ struct TestHost {
     clap_host_params_t params;
     clap_host_gui_t gui;
     int flushRequests = 0;
+    std::vector<clap_param_rescan_flags> rescans;
     std::vector<std::pair<uint32_t, uint32_t>> resizeRequests;
     std::thread::id mainThread = std::this_thread::get_id();  // the thread that made the host
     int callsOffMainThread = 0;
