@@ -9,6 +9,7 @@
 #include <new>
 
 #include "clap_instance.h"
+#include "preset_discovery.h"
 #if defined(_WIN32)
 #include "../editor/editor_module.h"
 #endif
@@ -101,6 +102,7 @@ const void* clapExtension(const char* id) {
     if (std::strcmp(id, CLAP_EXT_LATENCY) == 0) return &kClapLatency;
     if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &kClapParams;
     if (std::strcmp(id, CLAP_EXT_STATE) == 0) return &kClapState;
+    if (std::strcmp(id, kExtPresetLoad) == 0 || std::strcmp(id, kExtPresetLoadDraft) == 0) return &kClapPresetLoad;
 #if defined(_WIN32)
     if (std::strcmp(id, CLAP_EXT_GUI) == 0) return &kClapGui;
 #endif
