@@ -32,7 +32,8 @@ struct ClapPresetMetadataReceiver {
     void (CLAP_ABI* set_flags)(const ClapPresetMetadataReceiver*, uint32_t flags);
     void (CLAP_ABI* add_creator)(const ClapPresetMetadataReceiver*, const char* creator);
     void (CLAP_ABI* set_description)(const ClapPresetMetadataReceiver*, const char* description);
-    void (CLAP_ABI* set_timestamps)(const ClapPresetMetadataReceiver*, uint64_t creation_time, uint64_t modification_time);
+    void (CLAP_ABI* set_timestamps)(const ClapPresetMetadataReceiver*, uint64_t creation_time,
+                                    uint64_t modification_time);
     void (CLAP_ABI* add_feature)(const ClapPresetMetadataReceiver*, const char* feature);
     void (CLAP_ABI* add_extra_info)(const ClapPresetMetadataReceiver*, const char* key, const char* value);
 };
@@ -102,7 +103,8 @@ struct ClapPresetDiscoveryFactory {
 
 // The plug-in's extension: loads a preset the provider described (main thread).
 struct ClapPluginPresetLoad {
-    bool (CLAP_ABI* from_location)(const clap_plugin_t*, uint32_t location_kind, const char* location, const char* load_key);
+    bool (CLAP_ABI* from_location)(const clap_plugin_t*, uint32_t location_kind, const char* location,
+                                   const char* load_key);
 };
 
 // The host's side: told of a failed load, or of the preset now loaded.

@@ -25,7 +25,9 @@ int32_t presetAtNormalised(double normalised) {
 
 double normalisedOfPreset(int32_t preset) { return static_cast<double>(preset) / (kPresetCount - 1); }
 
-void writeProgramText(double normalised, v3_str_128 out) { copyUtf16(out, 128, kPresets[presetAtNormalised(normalised)].name); }
+void writeProgramText(double normalised, v3_str_128 out) {
+    copyUtf16(out, 128, kPresets[presetAtNormalised(normalised)].name);
+}
 
 bool readProgramText(const int16_t* text, double* normalised) {
     char name[128];

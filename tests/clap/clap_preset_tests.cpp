@@ -2,7 +2,6 @@
 // preset-discovery factory lists each (inside the plug-in, with its key), and
 // the preset-load extension sets exactly its values, renders as those values
 // set by hand, never touches Bypass and has the host read the values again.
-#include <cstring>
 #include <string>
 
 #include "../../clap/preset_discovery.h"
@@ -12,49 +11,44 @@
 
 namespace {
 
-struct Indexed {
+// What the indexer and its receiver heard: the locations, then per preset
+// "name|key|plugin id|flags|description". (Reached through the host's data
+// pointers: no global with a destructor, which the allocation test would see.)
+struct Heard {
     std::vector<ClapPresetLocation> locations;
-    std::vector<std::string> presets;  // "name|key|plugin id|description|flags"
+    std::vector<std::string> listed;
 };
-
-Indexed& of(const ClapPresetMetadataReceiver* r) { return *static_cast<Indexed*>(r->receiver_data); }
+void add(const ClapPresetMetadataReceiver* r, const std::string& field) {
+    static_cast<Heard*>(r->receiver_data)->listed.back() += "|" + field;
+}
 
 TEST_F(ClapTest, FactoryPresetsAreDiscoveredAndEachLoadsExactlyItsValues) {
     const auto* discovery =
         static_cast<const ClapPresetDiscoveryFactory*>(entry->get_factory(kPresetDiscoveryFactoryId));
-    ASSERT_NE(discovery, nullptr);
-    ASSERT_EQ(discovery->count(discovery), 1u);
-    const ClapPresetProviderDescriptor* desc = discovery->get_descriptor(discovery, 0);
-    Indexed seen;
-    ClapPresetIndexer indexer{CLAP_VERSION_INIT, "test", "", "", "", &seen, nullptr,
-                              [](const ClapPresetIndexer* i, const ClapPresetLocation* l) {
-                                  static_cast<Indexed*>(i->indexer_data)->locations.push_back(*l);
-                                  return true;
-                              },
-                              nullptr, nullptr};
+    ASSERT_TRUE(discovery && discovery->count(discovery) == 1);
+    Heard heard;
+    std::vector<std::string>& listed = heard.listed;
+    ClapPresetIndexer indexer{CLAP_VERSION_INIT, "test", "", "", "", &heard, nullptr,
+        [](const ClapPresetIndexer* i, const ClapPresetLocation* l) {
+            return static_cast<Heard*>(i->indexer_data)->locations.push_back(*l), true;
+        },
+        nullptr, nullptr};
     EXPECT_EQ(discovery->create(discovery, &indexer, "no.such.provider"), nullptr);
-    const ClapPresetProvider* provider = discovery->create(discovery, &indexer, desc->id);
-    ASSERT_TRUE(provider && provider->init(provider));
-    ASSERT_EQ(seen.locations.size(), 1u);
-    const ClapPresetLocation where = seen.locations[0];
+    const char* id = discovery->get_descriptor(discovery, 0)->id;
+    const ClapPresetProvider* provider = discovery->create(discovery, &indexer, id);
+    ASSERT_TRUE(provider && provider->init(provider) && heard.locations.size() == 1);
+    const ClapPresetLocation where = heard.locations[0];
     EXPECT_TRUE(where.kind == kPresetLocationPlugin && !where.location && where.flags == kPresetIsFactoryContent);
     ClapPresetMetadataReceiver receiver{};
-    receiver.receiver_data = &seen;
-    receiver.begin_preset = [](const ClapPresetMetadataReceiver* r, const char* name, const char* key) {
-        of(r).presets.push_back(std::string(name) + "|" + key);
-        return true;
+    receiver.receiver_data = &heard;
+    receiver.begin_preset = [](auto r, const char* name, const char* key) {
+        return static_cast<Heard*>(r->receiver_data)->listed.push_back(name), add(r, key), true;
     };
-    receiver.add_plugin_id = [](const ClapPresetMetadataReceiver* r, const ClapUniversalPluginId* id) {
-        of(r).presets.back() += std::string("|") + id->abi + ":" + id->id;
-    };
-    receiver.set_description = [](const ClapPresetMetadataReceiver* r, const char* d) {
-        of(r).presets.back() += std::string("|") + d;
-    };
-    receiver.set_flags = [](const ClapPresetMetadataReceiver* r, uint32_t f) {
-        of(r).presets.back() += "|" + std::to_string(f);
-    };
+    receiver.add_plugin_id = [](auto r, const ClapUniversalPluginId* id) { add(r, std::string(id->abi) + ":" + id->id); };
+    receiver.set_flags = [](auto r, uint32_t flags) { add(r, std::to_string(flags)); };
+    receiver.set_description = [](auto r, const char* description) { add(r, description); };
     ASSERT_TRUE(provider->get_metadata(provider, where.kind, where.location, &receiver));
-    ASSERT_EQ(seen.presets.size(), static_cast<size_t>(kPresetCount));
+    ASSERT_EQ(listed.size(), static_cast<size_t>(kPresetCount));
     provider->destroy(provider);
 
     const auto* load =
@@ -63,8 +57,8 @@ TEST_F(ClapTest, FactoryPresetsAreDiscoveredAndEachLoadsExactlyItsValues) {
     StereoSignal byHand(4096), loaded(4096);
     for (int32_t p = 0; p < kPresetCount; ++p) {
         const Preset& preset = kPresets[p];
-        EXPECT_EQ(seen.presets[p],
-                  std::string(preset.name) + "|" + preset.key + "|clap:" + kClapPluginId + "|1|" + preset.description);
+        EXPECT_EQ(listed[p], std::string(preset.name) + "|" + preset.key + "|clap:" + kClapPluginId + "|1|" +
+                                 preset.description);
         for (bool bypassed : {false, true}) {
             TestHost hand, chooser;
             TestPlugin a = create(hand), b = create(chooser);
@@ -82,7 +76,7 @@ TEST_F(ClapTest, FactoryPresetsAreDiscoveredAndEachLoadsExactlyItsValues) {
             destroy(a), destroy(b);
         }
     }
-    // Unknown keys, or presets asked for in a file: refused, nothing changed.
+    // Unknown keys, or a preset asked for in a file: refused, nothing changed.
     const std::vector<double> before = valuesOf(plugin);
     host.rescans.clear();
     for (const auto& [kind, key] : {std::pair<uint32_t, const char*>{kPresetLocationPlugin, "no-such-preset"},

@@ -3,4 +3,3 @@ add_native_test(core_test ${CMAKE_CURRENT_LIST_DIR}/core_test.cpp)
 target_link_libraries(core_test PRIVATE core)
 
 add_native_test(presets_test ${CMAKE_CURRENT_LIST_DIR}/presets_test.cpp)
-target_link_libraries(presets_test PRIVATE core)
