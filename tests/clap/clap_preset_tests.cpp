@@ -44,7 +44,7 @@ TEST_F(ClapTest, FactoryPresetsAreDiscoveredAndEachLoadsExactlyItsValues) {
     receiver.begin_preset = [](auto r, const char* name, const char* key) {
         return static_cast<Heard*>(r->receiver_data)->listed.push_back(name), add(r, key), true;
     };
-    receiver.add_plugin_id = [](auto r, const ClapUniversalPluginId* id) { add(r, std::string(id->abi) + ":" + id->id); };
+    receiver.add_plugin_id = [](auto r, const ClapUniversalPluginId* i) { add(r, std::string(i->abi) + ":" + i->id); };
     receiver.set_flags = [](auto r, uint32_t flags) { add(r, std::to_string(flags)); };
     receiver.set_description = [](auto r, const char* description) { add(r, description); };
     ASSERT_TRUE(provider->get_metadata(provider, where.kind, where.location, &receiver));

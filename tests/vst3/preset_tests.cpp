@@ -1,6 +1,7 @@
-// The factory presets as VST 3 hosts reach them: the program list (IUnitInfo,
-// the program change on the controller or in a block) and the .vstpreset
-// files (the component's state); a broken preset file changes nothing.
+// The factory presets as VST 3 hosts reach them: the program list (IUnitInfo
+// and the program-change parameter) and the .vstpreset files. Each sets
+// exactly the preset's values, renders as them set by hand and never touches
+// Bypass; a broken preset file changes nothing.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -59,7 +60,11 @@ struct PresetTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(PresetTest, ProgramListShowsEveryPresetAndEachSetsExactlyItsValues) {
+// Every preset, Bypass off and on, loaded the three ways a host loads one:
+// chosen in the program list (the controller's program change, the host told
+// to re-read the values), sent to the processor in a block, and from its
+// .vstpreset file (the component's state).
+TEST_F(PresetTest, ProgramListAndPresetFilesSetExactlyEachPresetsValues) {
     Plugin plugin = createPlugin(module.factory);
     v3_unit_information** units = nullptr;
     ASSERT_EQ(queryOf(plugin.controller, v3_unit_information_iid, reinterpret_cast<void**>(&units)), V3_OK);
@@ -75,35 +80,6 @@ TEST_F(PresetTest, ProgramListShowsEveryPresetAndEachSetsExactlyItsValues) {
     ASSERT_EQ(plugin.ctrl()->get_parameter_info(plugin.controller, last, &info), V3_OK);
     EXPECT_EQ(std::vector<int32_t>({int32_t(info.param_id), info.flags, info.step_count, info.unit_id}),
               std::vector<int32_t>({kProgramId, V3_PARAM_IS_LIST | V3_PARAM_PROGRAM_CHANGE, kPresetCount - 1, 0}));
-    for (int32_t preset = 0; preset < kPresetCount; ++preset) {
-        v3_str_128 name = {}, text = {};
-        const double picks = preset / (kPresetCount - 1.0);
-        v3_cpp_obj(units)->get_program_name(units, list.id, preset, name);
-        plugin.ctrl()->get_parameter_string_for_value(plugin.controller, kProgramId, picks, text);
-        EXPECT_EQ(ascii(name) + "|" + ascii(text), std::string(kPresets[preset].name) + "|" + kPresets[preset].name);
-        for (bool bypassed : {false, true}) {
-            const std::vector<float> expected = byHand(preset, bypassed);
-            // Chosen in the host's menu: the controller's parameter, the host told to re-read the values.
-            Plugin chosen = fresh(bypassed), sent = fresh(bypassed);
-            HostHandler handler;
-            chosen.ctrl()->set_component_handler(chosen.controller, handler.as<v3_component_handler>());
-            set(chosen, kProgramId, picks);
-            EXPECT_TRUE(holds(chosen, preset, bypassed));
-            EXPECT_EQ(value(chosen, kProgramId), picks);
-            EXPECT_EQ(handler.calls, std::vector<std::string>{"restart 4"});
-            chosen.ctrl()->set_component_handler(chosen.controller, nullptr);
-            EXPECT_EQ(render(chosen), expected) << kPresets[preset].name;
-            // Sent to the processor in a block: the preset from that block's frame on.
-            HostChanges change;
-            change.add(kProgramId, {{0, picks}});
-            EXPECT_EQ(render(sent, &change), expected) << kPresets[preset].name;
-        }
-    }
-    v3_cpp_obj_unref(units);
-    releasePlugin(plugin);
-}
-
-TEST_F(PresetTest, FactoryPresetFilesLoadThroughTheStateAndBrokenOnesChangeNothing) {
     v3_class_info cls;
     v3_cpp_obj(module.factory)->get_class_info(module.factory, 0, &cls);
     const uint8_t* id = reinterpret_cast<const uint8_t*>(cls.class_id);
@@ -112,31 +88,46 @@ TEST_F(PresetTest, FactoryPresetFilesLoadThroughTheStateAndBrokenOnesChangeNothi
                   id[0] | id[1] << 8 | id[2] << 16 | unsigned(id[3]) << 24, id[4] | id[5] << 8, id[6] | id[7] << 8,
                   id[8], id[9], id[10], id[11], id[12], id[13], id[14], id[15]);
     const std::string dir = bundleBesideProgram() + "\\..\\vst3-presets\\Dorlin Audio Technologies\\Dorlin Quillet\\";
-    Plugin plugin = fresh(false);
     HostStream comp;
     for (int32_t preset = 0; preset < kPresetCount; ++preset) {
+        v3_str_128 name = {}, text = {};
+        const double picks = preset / (kPresetCount - 1.0);
+        v3_cpp_obj(units)->get_program_name(units, list.id, preset, name);
+        plugin.ctrl()->get_parameter_string_for_value(plugin.controller, kProgramId, picks, text);
+        EXPECT_EQ(ascii(name) + "|" + ascii(text), std::string(kPresets[preset].name) + "|" + kPresets[preset].name);
         std::ifstream in(dir + kPresets[preset].name + ".vstpreset", std::ios::binary);
         const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), {}};
-        auto text = [&](size_t at, size_t n) {
+        auto bytes = [&](size_t at, size_t n) {
             return at + n <= file.size() ? std::string(&file[at], &file[at] + n) : std::string();
         };
-        auto number = [&](size_t at, int bytes) {
+        auto number = [&](size_t at, int n) {
             uint64_t v = 0;
-            for (int i = 0; i < bytes && at + i < file.size(); ++i) v |= uint64_t{file[at + i]} << (8 * i);
+            for (int i = 0; i < n && at + i < file.size(); ++i) v |= uint64_t{file[at + i]} << (8 * i);
             return v;
         };
-        EXPECT_EQ(text(0, 4) + "|" + std::to_string(number(4, 4)) + "|" + text(8, 32), std::string("VST3|1|") + classId);
-        const size_t list = number(40, 8);
-        ASSERT_EQ(text(list, 4), "List") << kPresets[preset].name;
-        for (uint64_t e = 0, at = list + 8; e < number(list + 4, 4); ++e, at += 20)
-            if (text(at, 4) == "Comp")
+        EXPECT_EQ(bytes(0, 4) + std::to_string(number(4, 4)) + bytes(8, 32), std::string("VST31") + classId);
+        const size_t chunks = number(40, 8);
+        ASSERT_EQ(bytes(chunks, 4), "List") << kPresets[preset].name;
+        for (uint64_t e = 0, at = chunks + 8; e < number(chunks + 4, 4); ++e, at += 20)
+            if (bytes(at, 4) == "Comp")
                 comp.bytes.assign(&file[number(at + 4, 8)], &file[number(at + 4, 8)] + number(at + 12, 8));
         for (bool bypassed : {false, true}) {
-            Plugin loaded = fresh(bypassed);
+            const std::vector<float> expected = byHand(preset, bypassed);
+            Plugin chosen = fresh(bypassed), sent = fresh(bypassed), loaded = fresh(bypassed);
+            HostHandler handler;
+            chosen.ctrl()->set_component_handler(chosen.controller, handler.as<v3_component_handler>());
+            set(chosen, kProgramId, picks);
+            chosen.ctrl()->set_component_handler(chosen.controller, nullptr);
+            EXPECT_EQ(handler.calls, std::vector<std::string>{"restart 4"});
+            EXPECT_EQ(value(chosen, kProgramId), picks);
+            HostChanges change;
+            change.add(kProgramId, {{0, picks}});
             comp.at = 0;
             ASSERT_EQ(loaded.comp()->set_state(loaded.component, comp.as<v3_bstream>()), V3_OK);
-            EXPECT_TRUE(holds(loaded, preset, bypassed));
-            EXPECT_EQ(render(loaded), byHand(preset, bypassed)) << kPresets[preset].name;
+            EXPECT_TRUE(holds(chosen, preset, bypassed) && holds(loaded, preset, bypassed));
+            EXPECT_EQ(render(chosen), expected) << kPresets[preset].name;
+            EXPECT_EQ(render(sent, &change), expected) << kPresets[preset].name;
+            EXPECT_EQ(render(loaded), expected) << kPresets[preset].name;
         }
     }
     // A preset file's state cut short anywhere, or corrupt: refused whole.
@@ -149,5 +140,6 @@ TEST_F(PresetTest, FactoryPresetFilesLoadThroughTheStateAndBrokenOnesChangeNothi
         plugin.comp()->get_state(plugin.component, now.as<v3_bstream>());
         ASSERT_EQ(now.bytes, before.bytes) << what;
     }
+    v3_cpp_obj_unref(units);
     releasePlugin(plugin);
 }
