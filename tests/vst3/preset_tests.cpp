@@ -11,6 +11,7 @@
 
 #include "travesty/unit.h"
 
+#include "../../core/product_identity.h"
 #include "bad_state_blobs.h"
 #include "presets.h"
 #include "vst3_test_host.h"
@@ -80,13 +81,9 @@ TEST_F(PresetTest, ProgramListAndPresetFilesSetExactlyEachPresetsValues) {
     ASSERT_EQ(plugin.ctrl()->get_parameter_info(plugin.controller, last, &info), V3_OK);
     EXPECT_EQ(std::vector<int32_t>({int32_t(info.param_id), info.flags, info.step_count, info.unit_id}),
               std::vector<int32_t>({kProgramId, V3_PARAM_IS_LIST | V3_PARAM_PROGRAM_CHANGE, kPresetCount - 1, 0}));
-    v3_class_info cls;
-    v3_cpp_obj(module.factory)->get_class_info(module.factory, 0, &cls);
-    const uint8_t* id = reinterpret_cast<const uint8_t*>(cls.class_id);
-    char classId[33];  // as hosts write it: the COM layout's words read back
-    std::snprintf(classId, sizeof classId, "%08X%04X%04X%02X%02X%02X%02X%02X%02X%02X%02X",
-                  id[0] | id[1] << 8 | id[2] << 16 | unsigned(id[3]) << 24, id[4] | id[5] << 8, id[6] | id[7] << 8,
-                  id[8], id[9], id[10], id[11], id[12], id[13], id[14], id[15]);
+    char classId[33];  // the class id as moduleinfo.json and hosts write it
+    std::snprintf(classId, sizeof classId, "%08X%08X%08X%08X", unsigned(kVst3ClassId[0]), unsigned(kVst3ClassId[1]),
+                  unsigned(kVst3ClassId[2]), unsigned(kVst3ClassId[3]));
     const std::string dir = bundleBesideProgram() + "\\..\\vst3-presets\\Dorlin Audio Technologies\\Dorlin Quillet\\";
     HostStream comp;
     for (int32_t preset = 0; preset < kPresetCount; ++preset) {
