@@ -56,6 +56,7 @@ int32_t gatherProgramChange(v3_param_changes** changes, ParameterChange* out, st
         const int32_t last = v3_cpp_obj(queue)->get_point_count(queue) - 1;
         if (last < 0 || v3_cpp_obj(queue)->get_point(queue, last, &offset, &value) != V3_OK) return 0;
         const int32_t preset = presetAtNormalised(value);
+        if (preset == presetAtNormalised(selected.load())) return 0;
         selected.store(normalisedOfPreset(preset));
         return presetChanges(preset, offset, out);
     }

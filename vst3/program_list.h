@@ -31,10 +31,13 @@ void writeProgramText(double normalised, v3_str_128 out);
 bool readProgramText(const int16_t* text, double* normalised);
 
 // Main thread, from the host's setParameterNormalised: the preset's values
-// into the core, and the host told that the parameters changed behind it.
+// into the core (the current program too: choosing it again in the menu
+// reloads it), and the host told that the parameters changed behind it.
 void selectProgram(Vst3Instance* instance, double normalised);
 
 // Audio thread, no allocation: a program change among a block's input
 // changes, as the preset's changes at its last point's frame, into `out`
-// (room for kPresetParamCount); returns how many (0 without one).
+// (room for kPresetParamCount); returns how many (0 without one). Only a
+// change to another program loads: a host that sends the current one again
+// (as some do when playback starts) keeps the user's edits since.
 int32_t gatherProgramChange(v3_param_changes** changes, ParameterChange* out, std::atomic<double>& selected);

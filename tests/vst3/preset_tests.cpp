@@ -30,9 +30,10 @@ struct PresetTest : ::testing::Test {
     void TearDown() override { unloadBundle(module); }
     double value(const Plugin& p, v3_param_id id) { return p.ctrl()->get_parameter_normalised(p.controller, id); }
     void set(const Plugin& p, v3_param_id id, double v) { p.ctrl()->set_parameter_normalised(p.controller, id, v); }
-    // Every parameter away from the preset, Bypass as asked.
-    Plugin fresh(bool bypassed) {
+    // Every parameter away from the preset, Bypass as asked, after choosing `program` (when given).
+    Plugin fresh(bool bypassed, double program = -1.0) {
         Plugin p = createPlugin(module.factory);
+        if (program >= 0.0) set(p, kProgramId, program);
         for (v3_param_id id = 0; id < 9; ++id) set(p, id, id < 8 ? 0.3 : bypassed);
         return p;
     }
@@ -110,13 +111,21 @@ TEST_F(PresetTest, ProgramListAndPresetFilesSetExactlyEachPresetsValues) {
                 comp.bytes.assign(&file[number(at + 4, 8)], &file[number(at + 4, 8)] + number(at + 12, 8));
         for (bool bypassed : {false, true}) {
             const std::vector<float> expected = byHand(preset, bypassed);
-            Plugin chosen = fresh(bypassed), sent = fresh(bypassed), loaded = fresh(bypassed);
+            const double other = (preset + 1) % kPresetCount / (kPresetCount - 1.0);
+            Plugin chosen = fresh(bypassed), sent = fresh(bypassed, other), loaded = fresh(bypassed);
             HostHandler handler;
             chosen.ctrl()->set_component_handler(chosen.controller, handler.as<v3_component_handler>());
             set(chosen, kProgramId, picks);
             chosen.ctrl()->set_component_handler(chosen.controller, nullptr);
             EXPECT_EQ(handler.calls, std::vector<std::string>{"restart 4"});
             EXPECT_EQ(value(chosen, kProgramId), picks);
+            // The current program sent again in a block (as at playback start) keeps an edit made since.
+            HostChanges again;
+            again.add(kProgramId, {{0, picks}});
+            set(chosen, 0, 0.75);
+            processBlock(chosen, nullptr, nullptr, nullptr, nullptr, 0, &again);
+            EXPECT_EQ(value(chosen, 0), 0.75);
+            set(chosen, 0, presetNormalised(preset, 0));
             HostChanges change;
             change.add(kProgramId, {{0, picks}});
             comp.at = 0;
