@@ -1,7 +1,5 @@
-// The factory presets as a CLAP host finds and loads them: the module's
-// preset-discovery factory lists each (inside the plug-in, with its key), and
-// the preset-load extension sets exactly its values, renders as those values
-// set by hand, never touches Bypass and has the host read the values again.
+// The factory presets as a CLAP host finds them (the preset-discovery factory) and loads
+// them (preset-load): exactly their values, as set by hand, Bypass untouched, host told.
 #include <string>
 
 #include "../../clap/preset_discovery.h"

@@ -263,10 +263,8 @@ TEST(Lv2Run, UnconnectedAudioZeroFramesAndActivate) {
     EXPECT_TRUE(rig.matches()) << "after activate";
 }
 
-// Each factory preset as a host loads it (lilv's state from the bundle's
-// Turtle, restored into the ports by symbol): the bundle lists them all, each
-// sets the eight controls to exactly the preset's values, never the enable
-// port, and renders as those values set by hand.
+// Each factory preset as a host loads it (lilv's state, restored into the ports by symbol):
+// exactly the preset's eight values, never the enable port, rendering as them set by hand.
 TEST(Lv2Run, EveryFactoryPresetSetsExactlyItsValues) {
     static std::vector<std::string> uris;
     LV2_URID_Map map{nullptr, [](LV2_URID_Map_Handle, const char* u) {
