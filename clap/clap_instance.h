@@ -60,6 +60,11 @@ extern const struct clap_plugin_latency kClapLatency;
 extern const clap_plugin_params_t kClapParams;
 extern const struct clap_plugin_state kClapState;
 extern const struct clap_plugin_gui kClapGui;  // Windows only
+// The factory presets (presets.cpp): the module's preset-discovery factory
+// and the plug-in's preset-load extension.
+constexpr const char* kClapPresetProviderId = "example.dorlin-audio.quillet.factory-presets";
+extern const struct ClapPresetDiscoveryFactory kClapPresetDiscoveryFactory;
+extern const struct ClapPluginPresetLoad kClapPresetLoad;
 
 clap_process_status processClap(ClapInstance& instance, const clap_process_t* process);
 // The host's parameter events, through the core: all at once (flush) or at

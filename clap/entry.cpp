@@ -8,6 +8,7 @@
 
 #include "../core/product_identity.h"
 #include "clap_instance.h"
+#include "preset_discovery.h"
 
 namespace {
 
@@ -45,7 +46,12 @@ const clap_plugin_t* createPlugin(const clap_plugin_factory_t*, const clap_host_
 const clap_plugin_factory_t kFactory = {pluginCount, descriptorAt, createPlugin};
 
 const void* factory(const char* factoryId) {
-    return factoryId && std::strcmp(factoryId, CLAP_PLUGIN_FACTORY_ID) == 0 ? &kFactory : nullptr;
+    if (!factoryId) return nullptr;
+    if (std::strcmp(factoryId, CLAP_PLUGIN_FACTORY_ID) == 0) return &kFactory;
+    if (std::strcmp(factoryId, kPresetDiscoveryFactoryId) == 0 ||
+        std::strcmp(factoryId, kPresetDiscoveryFactoryIdDraft) == 0)
+        return &kClapPresetDiscoveryFactory;
+    return nullptr;
 }
 
 }  // namespace

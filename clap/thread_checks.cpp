@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "preset_discovery.h"
 #include "thread_checks.h"
 
 namespace {
@@ -43,6 +44,11 @@ const clap_plugin_state_t kCheckedState = {
     [](Plugin p, const clap_ostream_t* s) { return expectMainThread(p), kClapState.save(p, s); },
     [](Plugin p, const clap_istream_t* s) { return expectMainThread(p), kClapState.load(p, s); }};
 
+const ClapPluginPresetLoad kCheckedPresetLoad = {
+    [](Plugin p, uint32_t kind, const char* location, const char* key) {
+        return expectMainThread(p), kClapPresetLoad.from_location(p, kind, location, key);
+    }};
+
 #if defined(_WIN32)
 const clap_plugin_gui_t kCheckedGui = {
     [](Plugin p, const char* api, bool floating) { return expectMainThread(p), kClapGui.is_api_supported(p, api, floating); },
@@ -70,6 +76,7 @@ const void* clapExtension(const char* id) {
     if (std::strcmp(id, CLAP_EXT_LATENCY) == 0) return &kCheckedLatency;
     if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &kCheckedParams;
     if (std::strcmp(id, CLAP_EXT_STATE) == 0) return &kCheckedState;
+    if (std::strcmp(id, kExtPresetLoad) == 0 || std::strcmp(id, kExtPresetLoadDraft) == 0) return &kCheckedPresetLoad;
 #if defined(_WIN32)
     if (std::strcmp(id, CLAP_EXT_GUI) == 0) return &kCheckedGui;
 #endif

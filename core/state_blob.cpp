@@ -6,22 +6,9 @@
 
 namespace {
 
-constexpr uint8_t kMagic[4] = {'D', 'Q', 's', 't'};
-constexpr uint16_t kVersion = 1;
 constexpr size_t kMaxIdentifierBytes = 32;
 
-void putU16(uint8_t* out, uint16_t v) {
-    out[0] = static_cast<uint8_t>(v);
-    out[1] = static_cast<uint8_t>(v >> 8);
-}
-
 uint16_t getU16(const uint8_t* in) { return static_cast<uint16_t>(in[0] | in[1] << 8); }
-
-void putFloat(uint8_t* out, float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(bits >> (8 * i));
-}
 
 float getFloat(const uint8_t* in) {
     uint32_t bits = 0;
@@ -62,27 +49,14 @@ bool identifierSeenBefore(const uint8_t* data, size_t end, const uint8_t* text, 
 }  // namespace
 
 size_t writeState(const PluginCore& core, uint8_t* out, size_t capacity) {
-    size_t size = 8;
-    for (const ParamSpec& p : kParamTable) size += 1 + std::strlen(p.symbol) + 4;
-    if (!out || capacity < size) return 0;
-    std::memcpy(out, kMagic, 4);
-    putU16(out + 4, kVersion);
-    putU16(out + 6, kParamCount);
-    uint8_t* at = out + 8;
-    for (int32_t i = 0; i < kParamCount; ++i) {
-        const size_t length = std::strlen(kParamTable[i].symbol);
-        *at++ = static_cast<uint8_t>(length);
-        std::memcpy(at, kParamTable[i].symbol, length);
-        at += length;
-        putFloat(at, parameter(core, i));
-        at += 4;
-    }
-    return size;
+    float values[kParamCount];
+    for (int32_t i = 0; i < kParamCount; ++i) values[i] = parameter(core, i);
+    return writeStateValues(values, kParamCount, out, capacity);
 }
 
 bool readState(PluginCore& core, const uint8_t* data, size_t size) {
     if (!data || size < 8 || size > kStateBlobMaxBytes) return false;
-    if (std::memcmp(data, kMagic, 4) != 0 || getU16(data + 4) != kVersion) return false;
+    if (std::memcmp(data, kStateBlobMagic, 4) != 0 || getU16(data + 4) != kStateBlobVersion) return false;
     const uint16_t count = getU16(data + 6);
 
     float values[kParamCount];
@@ -104,7 +78,9 @@ bool readState(PluginCore& core, const uint8_t* data, size_t size) {
         values[index] = value;
     }
     if (at != size || !anyKnown) return false;
+    // Bypass is the host's switch, not a setting of the sound: a blob
+    // without it (a factory preset's) leaves it as it is.
     for (int32_t i = 0; i < kParamCount; ++i)
-        setParameter(core, i, seen[i] ? values[i] : kParamTable[i].defaultValue);
+        if (seen[i] || i != kBypass) setParameter(core, i, seen[i] ? values[i] : kParamTable[i].defaultValue);
     return true;
 }

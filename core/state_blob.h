@@ -7,18 +7,25 @@
 // entry the identifier's length (u8), the identifier (the table's symbol,
 // [a-z0-9_], 1 to 32 bytes) and the normalised value (IEEE float32). Values
 // are keyed by identifier, so a later release with more parameters reads this
-// one's blobs (a parameter a blob lacks takes its default) and this release
-// reads a later one's (identifiers it does not know are skipped).
+// one's blobs (a parameter a blob lacks takes its default, but for Bypass,
+// which a blob without it leaves as it is: a factory preset's blob holds
+// every row but Bypass) and this release reads a later one's (identifiers it
+// does not know are skipped).
 #include <cstddef>
 #include <cstdint>
 
 struct PluginCore;
 
+constexpr uint8_t kStateBlobMagic[4] = {'D', 'Q', 's', 't'};
+constexpr uint16_t kStateBlobVersion = 1;
 constexpr size_t kStateBlobMaxBytes = 8 + 255 * (1 + 32 + 4);  // the largest blob a reader accepts
 
 // Writes the blob into `out`; returns its size, or 0 (nothing written) when
 // `capacity` is too small. Any thread.
 size_t writeState(const PluginCore& core, uint8_t* out, size_t capacity);
+// The same for the table's first `count` rows holding `values` (normalised),
+// as a factory preset file carries them; 0 for a count outside 1..kParamCount.
+size_t writeStateValues(const float* values, int32_t count, uint8_t* out, size_t capacity);
 
 // Reads a blob, all or nothing: a blob that is truncated, longer than its
 // entries, of another magic or version, with an identifier that is malformed

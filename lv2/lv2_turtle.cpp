@@ -1,6 +1,8 @@
 // Writes the LV2 bundle's manifest.ttl and the plug-in's Turtle from the
 // parameter table, so that the ports can never drift from the engine's table.
 //
+// The factory presets go into presets.ttl, each listed in the manifest.
+//
 //   lv2_turtle BUNDLE_DIR BINARY_NAME TTL_NAME
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 
 #include "lv2_ports.h"
 #include "parameter_text.h"
+#include "presets.h"
 
 namespace {
 
@@ -117,6 +120,43 @@ void writePlugin(FILE* f) {
     std::fputs(" .\n", f);
 }
 
+constexpr const char* kPresetsTtl = "presets.ttl";
+
+std::string presetUri(int32_t preset) { return std::string(kLv2PluginUri) + "/presets#" + kPresets[preset].key; }
+
+void writeManifest(FILE* f, const char* binary, const char* ttl) {
+    std::fprintf(f,
+                 "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+                 "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
+                 "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
+                 "<%s>\n\ta lv2:Plugin ;\n\tlv2:binary <%s> ;\n\trdfs:seeAlso <%s> .\n",
+                 kLv2PluginUri, binary, ttl);
+    for (int32_t p = 0; p < kPresetCount; ++p)
+        std::fprintf(f, "\n<%s>\n\ta pset:Preset ;\n\tlv2:appliesTo <%s> ;\n\trdfs:seeAlso <%s> .\n",
+                     presetUri(p).c_str(), kLv2PluginUri, kPresetsTtl);
+}
+
+// Each preset's control port values, as a host stores them in the ports: the
+// preset's normalised value through the port mapping, so the plug-in reads
+// back exactly the preset's value. The enable port is no part of a preset.
+void writePresets(FILE* f) {
+    std::fputs("@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+               "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
+               "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n",
+               f);
+    for (int32_t p = 0; p < kPresetCount; ++p) {
+        std::fprintf(f, "\n<%s>\n\ta pset:Preset ;\n\tlv2:appliesTo <%s> ;\n\trdfs:label \"%s\" ;\n"
+                        "\trdfs:comment \"%s\" ;\n\tlv2:port",
+                     presetUri(p).c_str(), kLv2PluginUri, kPresets[p].name, kPresets[p].description);
+        for (int32_t i = 0; i < kPresetParamCount; ++i) {
+            const float value = portValueFromNormalised(static_cast<ParamIndex>(i), presetNormalised(p, i));
+            std::fprintf(f, "%s [\n\t\tlv2:symbol \"%s\" ;\n\t\tpset:value %s\n\t]", i ? " ," : "",
+                         kParamTable[i].symbol, decimal(value).c_str());
+        }
+        std::fputs(" .\n", f);
+    }
+}
+
 bool writeFile(const std::string& path, void (*write)(FILE*, const char*, const char*),
                const char* binary, const char* ttl) {
     // Written beside its name and renamed: a failed run leaves no half file.
@@ -137,17 +177,10 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     const bool ok =
-        writeFile(dir + "/manifest.ttl",
-                  [](FILE* f, const char* binary, const char* ttl) {
-                      std::fprintf(f,
-                                   "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
-                                   "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
-                                   "<%s>\n\ta lv2:Plugin ;\n\tlv2:binary <%s> ;\n\trdfs:seeAlso <%s> .\n",
-                                   kLv2PluginUri, binary, ttl);
-                  },
-                  argv[2], argv[3]) &&
-        writeFile(dir + "/" + argv[3], [](FILE* f, const char*, const char*) { writePlugin(f); },
-                  argv[2], argv[3]);
+        writeFile(dir + "/manifest.ttl", writeManifest, argv[2], argv[3]) &&
+        writeFile(dir + "/" + argv[3], [](FILE* f, const char*, const char*) { writePlugin(f); }, argv[2], argv[3]) &&
+        writeFile(dir + "/" + kPresetsTtl, [](FILE* f, const char*, const char*) { writePresets(f); }, argv[2],
+                  argv[3]);
     if (!ok) std::fprintf(stderr, "lv2_turtle: cannot write the Turtle into %s\n", dir.c_str());
     return ok ? 0 : 1;
 }

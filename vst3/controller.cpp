@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "parameter_info.h"
+#include "program_list.h"
 #include "state_stream.h"
 #include "view.h"
 #include "vst3_instance.h"
@@ -19,24 +20,36 @@ v3_result V3_API setComponentState(void* self, v3_bstream** stream) {
 v3_result V3_API setControllerState(void*, v3_bstream** stream) { return stream ? kResultOk : kInvalidArgument; }
 v3_result V3_API getControllerState(void*, v3_bstream** stream) { return stream ? kResultOk : kInvalidArgument; }
 
-int32_t V3_API getParameterCount(void*) { return kVst3ParameterCount; }
+// The parameters, then the program change (program_list.h) last.
+int32_t V3_API getParameterCount(void*) { return kVst3ParameterCount + 1; }
 
 v3_result V3_API getParameterInfo(void*, int32_t position, v3_param_info* info) {
+    if (position == kVst3ParameterCount && info) return fillProgramChangeInfo(info), kResultOk;
     return fillParameterInfo(position, info) ? kResultOk : kInvalidArgument;
 }
 
 v3_result V3_API getParameterString(void*, v3_param_id id, double normalised, v3_str_128 out) {
+    if (id == kProgramChangeId && out) return writeProgramText(normalised, out), kResultOk;
     return writeParameterText(id, normalised, out) ? kResultOk : kInvalidArgument;
 }
 
 v3_result V3_API getParameterValue(void*, v3_param_id id, int16_t* text, double* normalised) {
+    if (id == kProgramChangeId) return readProgramText(text, normalised) ? kResultOk : kResultFalse;
     return readParameterText(id, text, normalised) ? kResultOk : kResultFalse;
 }
 
-double V3_API toPlain(void*, v3_param_id id, double normalised) { return plainFromNormalised(id, normalised); }
-double V3_API toNormalised(void*, v3_param_id id, double plain) { return normalisedFromPlain(id, plain); }
+// The program change's plain value is the preset's position in the list.
+double V3_API toPlain(void*, v3_param_id id, double normalised) {
+    if (id == kProgramChangeId) return presetAtNormalised(normalised);
+    return plainFromNormalised(id, normalised);
+}
+double V3_API toNormalised(void*, v3_param_id id, double plain) {
+    if (id == kProgramChangeId) return normalisedOfPreset(presetAtNormalised(plain / (kPresetCount - 1)));
+    return normalisedFromPlain(id, plain);
+}
 
 double V3_API getParameterNormalised(void* self, v3_param_id id) {
+    if (id == kProgramChangeId) return instanceOf(self)->program.load();
     const PluginCore& core = instanceOf(self)->core;
     if (id == kGainReductionId) return meterNormalised(gainReductionMeter(core));
     return parameter(core, paramIndexOf(id));
@@ -45,6 +58,7 @@ double V3_API getParameterNormalised(void* self, v3_param_id id) {
 // The host's value for a parameter: the same store the processor reads, as
 // the VST 2 shell's setParameter.
 v3_result V3_API setParameterNormalised(void* self, v3_param_id id, double normalised) {
+    if (id == kProgramChangeId) return selectProgram(instanceOf(self), normalised), kResultOk;
     const int32_t index = paramIndexOf(id);
     if (index < 0) return kInvalidArgument;
     setParameter(instanceOf(self)->core, index, narrowToFloat(normalised));

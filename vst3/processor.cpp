@@ -2,6 +2,7 @@
 // its parameter changes handed to the core.
 #include "parameter_changes.h"
 #include "parameter_info.h"
+#include "program_list.h"
 #include "vst3_instance.h"
 
 namespace {
@@ -74,7 +75,10 @@ v3_result V3_API process(void* self, v3_process_data* data) {
     if (!data) return kInvalidArgument;
     Vst3Instance* p = instanceOf(self);
     const int32_t frames = data->nframes > 0 ? data->nframes : 0;
-    const int32_t count = gatherChanges(data->input_params, p->changes, kMaxChangesPerBlock);
+    // A program change first: the preset's values at its frame, then the
+    // host's own changes (which a host may send for the same values).
+    int32_t count = gatherProgramChange(data->input_params, p->changes, p->program);
+    count += gatherChanges(data->input_params, p->changes + count, kMaxChangesPerBlock - count);
     float** in = stereoChannels(data->inputs, data->num_input_buses, data->symbolic_sample_size);
     float** out = stereoChannels(data->outputs, data->num_output_buses, data->symbolic_sample_size);
     if (frames == 0 || !in || !out) {

@@ -8,6 +8,7 @@
 #include "travesty/audio_processor.h"
 #include "travesty/component.h"
 #include "travesty/edit_controller.h"
+#include "travesty/unit.h"
 
 #include "../core/plugin_core.h"
 #include "../core/product_identity.h"
@@ -40,12 +41,15 @@ struct Vst3Instance {
     Facet component;   // FUnknown, IPluginBase, IComponent
     Facet processor;   // IAudioProcessor
     Facet controller;  // IEditController
+    Facet units;       // IUnitInfo: the factory presets' program list
     std::atomic<uint32_t> refCount;
     PluginCore core;
     // Main thread: the host's handler for edits (held), and the view whose
     // editor is open (it holds the instance, not the other way round).
     v3_component_handler** handler;
     Vst3View* attachedView;
+    // The program-change parameter's value: the factory preset last chosen.
+    std::atomic<double> program;
     // Audio thread: one block's changes in frame order.
     ParameterChange changes[kMaxChangesPerBlock];
 };
@@ -53,6 +57,7 @@ struct Vst3Instance {
 extern const v3_component_cpp kComponentVtable;
 extern const v3_audio_processor_cpp kProcessorVtable;
 extern const v3_edit_controller_cpp kControllerVtable;
+extern const v3_unit_information_cpp kUnitInfoVtable;
 
 inline Vst3Instance* instanceOf(void* self) {
     return self ? static_cast<Vst3Instance*>(static_cast<Facet*>(self)->owner) : nullptr;

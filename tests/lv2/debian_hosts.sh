@@ -1,6 +1,7 @@
 #!/bin/bash
 # The bundle as Debian's own LV2 tools see it: lv2ls lists it, lv2info shows
-# its ports with units, ranges, defaults and the times' logarithmic scale,
+# its ports with units, ranges, defaults and the times' logarithmic scale and
+# the factory presets,
 # sord_validate checks the Turtle against the LV2 schemas, and the library
 # exports nothing but its entry.
 # (lv2apply renders through it in identity_with_dll.sh.)
@@ -36,9 +37,14 @@ for unit in db ms pc hz; do
 done
 grep -qF "units#unit> <$URI#ratio>" "$work/seen.ttl" || fail "lv2info -p: no ratio unit"
 
+# lv2info lists every factory preset the bundle's presets.ttl labels.
+listed=$(sed -n '/^\tPresets:/,/^$/p' <<<"$info" | sed 's/^\tPresets://; s/^[[:space:]]*//' | sed '/^$/d' | sort)
+labelled=$(sed -n 's/^\trdfs:label "\(.*\)" ;$/\1/p' "$BUNDLE/presets.ttl" | sort)
+[ -n "$labelled" ] && [ "$listed" = "$labelled" ] || fail "lv2info presets: '$listed' against '$labelled'"
+
 schemas=$(find /usr/lib/lv2/core.lv2 /usr/lib/lv2/units.lv2 /usr/lib/lv2/port-props.lv2 /usr/lib/lv2/schemas.lv2 \
-  -name '*.ttl')
-sord_validate $schemas "$BUNDLE/manifest.ttl" "$BUNDLE/dorlin-quillet.ttl" || fail "sord_validate"
+  /usr/lib/lv2/presets.lv2 /usr/lib/lv2/state.lv2 -name '*.ttl')
+sord_validate $schemas "$BUNDLE/manifest.ttl" "$BUNDLE/dorlin-quillet.ttl" "$BUNDLE/presets.ttl" || fail "sord_validate"
 
 exports=$(nm -D --defined-only "$BUNDLE/dorlin-quillet.so" | awk '$2 ~ /[TDBR]/ {print $3}')
 [ "$exports" = lv2_descriptor ] || fail "exports: $exports"

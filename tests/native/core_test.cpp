@@ -186,9 +186,11 @@ TEST(CoreState, RoundTripsEveryValueBitForBitAndReadsOtherReleases) {
     std::vector<uint8_t> earlier(blob.begin(), blob.begin() + 8);
     earlier[6] = 0;
     appendEntry(earlier, "threshold", 0.25f);
+    setParameter(loaded, kBypass, 1.0f);
     ASSERT_TRUE(readState(loaded, earlier.data(), earlier.size()));
     EXPECT_EQ(parameter(loaded, kThreshold), 0.25f);
     EXPECT_EQ(parameter(loaded, kRatio), kParamTable[kRatio].defaultValue);
+    EXPECT_EQ(parameter(loaded, kBypass), 1.0f) << "Bypass, when a blob lacks it, stays as it is";
 }
 
 TEST(CoreState, BadBlobsChangeNothing) {

@@ -72,7 +72,7 @@ v3_result record(void* self, const char* what, v3_param_id id, double value = -1
 v3_result V3_API beginEdit(void* self, v3_param_id id) { return record(self, "begin", id); }
 v3_result V3_API performEdit(void* self, v3_param_id id, double v) { return record(self, "perform", id, v); }
 v3_result V3_API endEdit(void* self, v3_param_id id) { return record(self, "end", id); }
-v3_result V3_API restart(void*, int32_t) { return V3_OK; }
+v3_result V3_API restart(void* self, int32_t flags) { return record(self, "restart", static_cast<v3_param_id>(flags)); }
 const Table<v3_component_handler> kHandler = {{query, ref, unref}, {beginEdit, performEdit, endEdit, restart}};
 
 v3_result V3_API resizeView(void* self, v3_plugin_view** view, v3_view_rect* rect) {

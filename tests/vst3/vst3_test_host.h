@@ -74,7 +74,7 @@ struct HostChanges : HostObject {
 };
 
 struct HostHandler : HostObject {
-    std::vector<std::string> calls;  // "begin 3", "perform 3 0.5", "end 3"
+    std::vector<std::string> calls;  // "begin 3", "perform 3 0.5", "end 3", "restart 4" (the flags)
     HostHandler();
 };
 
