@@ -11,6 +11,7 @@
 #include <clap/plugin.h>
 #include <clap/ext/params.h>
 
+#include "../core/editor_host.h"
 #include "../core/plugin_core.h"
 #include "gesture_queue.h"
 
@@ -22,9 +23,9 @@ constexpr int32_t kChangeBatchCapacity = 128;
 
 struct ClapGui {
     bool created;
-    double scale;  // the host's, or 1 until it sets one
+    double scale;    // the host's, or kNoHostScale until it sets one
     Editor* editor;  // made in set_parent
-    void* parent;    // the host's window (HWND)
+    void* window;    // the editor's own (HWND), while it is open
 };
 
 struct ClapInstance {
