@@ -105,4 +105,35 @@ TEST(ParameterText, EveryTextReadsBackToItself) {
     }
 }
 
+// The formats' own lists name the bypass switch's steps; every other row reads
+// as its display text, and the switch still reads the shell's numbers.
+TEST(ParameterText, ListTextsNameTheBypassSwitch) {
+    const struct {
+        int32_t index;
+        float v;
+        bool withUnit;
+        const char* text;
+    } written[] = {{kBypass, 0.0f, true, "Off"}, {kBypass, 0.5f, false, "Off"}, {kBypass, 0.51f, true, "On"},
+                   {kBypass, 1.0f, false, "On"}, {kGlue, 0.65f, true, "65%"},   {kGlue, 0.65f, false, "65"}};
+    for (const auto& c : written) {
+        char text[32];
+        writeListText(c.index, c.v, c.withUnit, text, sizeof text);
+        EXPECT_STREQ(text, c.text) << c.index << " at " << c.v;
+    }
+    const struct {
+        int32_t index;
+        const char* text;
+        float v;  // -1 where refused
+    } read[] = {{kBypass, "Off", 0.0f}, {kBypass, " on ", 1.0f}, {kBypass, "ON", 1.0f}, {kBypass, "100", 1.0f},
+                {kBypass, "onn", -1.0f}, {kBypass, "of", -1.0f}, {kGlue, "on", -1.0f}, {kGlue, "65%", 0.65f}};
+    for (const auto& c : read) {
+        float v = -1.0f;
+        EXPECT_EQ(parseListText(c.index, c.text, &v), c.v >= 0.0f) << c.text;
+        EXPECT_FLOAT_EQ(v, c.v) << c.text;
+    }
+    char text[16];
+    writeMeterText(3.25f, true, text, sizeof text);
+    EXPECT_STREQ(text, "3.2 dB");
+}
+
 }  // namespace

@@ -14,7 +14,7 @@
 namespace {
 
 constexpr int32_t kBlock = 4096;
-constexpr v3_param_id kMeterId = 1000;
+constexpr v3_param_id kMeterId = 100;
 
 // A change as the VST 2 host makes it: cut the block at `offset`, then set.
 struct Split {
