@@ -11,6 +11,7 @@ Vst3Instance* createInstance() {
     p->component = Facet{&kComponentVtable, p};
     p->processor = Facet{&kProcessorVtable, p};
     p->controller = Facet{&kControllerVtable, p};
+    p->contextRequirements = Facet{&kContextRequirementsVtable, p};
     p->refCount.store(1);
     initCore(p->core);
     p->core.editorCallbacks = editorCallbacksFor(p);
@@ -36,6 +37,7 @@ Facet* facetFor(Vst3Instance* p, const v3_tuid iid) {
         return &p->component;
     if (v3_tuid_match(iid, v3_audio_processor_iid)) return &p->processor;
     if (v3_tuid_match(iid, v3_edit_controller_iid)) return &p->controller;
+    if (v3_tuid_match(iid, v3_process_context_requirements_iid)) return &p->contextRequirements;
     return nullptr;
 }
 

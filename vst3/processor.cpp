@@ -88,7 +88,16 @@ v3_result V3_API process(void* self, v3_process_data* data) {
     return kResultOk;
 }
 
+// The compressor reads nothing of the host's transport, tempo or time: it
+// asks for no process-context field.
+uint32_t V3_API noContextFields(void*) { return 0; }
+
 }  // namespace
+
+const v3_process_context_requirements_cpp kContextRequirementsVtable = {
+    {queryInstance, refInstance, unrefInstance},
+    {noContextFields},
+};
 
 const v3_audio_processor_cpp kProcessorVtable = {
     {queryInstance, refInstance, unrefInstance},

@@ -40,6 +40,7 @@ struct Vst3Instance {
     Facet component;   // FUnknown, IPluginBase, IComponent
     Facet processor;   // IAudioProcessor
     Facet controller;  // IEditController
+    Facet contextRequirements;  // IProcessContextRequirements
     std::atomic<uint32_t> refCount;
     PluginCore core;
     // Main thread: the host's handler for edits (held), and the view whose
@@ -53,6 +54,7 @@ struct Vst3Instance {
 extern const v3_component_cpp kComponentVtable;
 extern const v3_audio_processor_cpp kProcessorVtable;
 extern const v3_edit_controller_cpp kControllerVtable;
+extern const v3_process_context_requirements_cpp kContextRequirementsVtable;
 
 inline Vst3Instance* instanceOf(void* self) {
     return self ? static_cast<Vst3Instance*>(static_cast<Facet*>(self)->owner) : nullptr;
