@@ -85,7 +85,9 @@ bool textToValue(const clap_plugin_t*, clap_id id, const char* display, double* 
 void flush(const clap_plugin_t* plugin, const clap_input_events_t* in, const clap_output_events_t* out) {
     ClapInstance* p = instanceOf(plugin);
     if (!p) return;
-    applyHostEvents(*p, in);
+    beginBlock(p->core, nullptr, nullptr, 0);  // the changes apply at once
+    addHostEvents(*p, in);
+    endBlock(p->core);
     sendGestures(*p, out);
 }
 

@@ -74,15 +74,16 @@ v3_result V3_API process(void* self, v3_process_data* data) {
     if (!data) return kInvalidArgument;
     Vst3Instance* p = instanceOf(self);
     const int32_t frames = data->nframes > 0 ? data->nframes : 0;
-    const int32_t count = gatherChanges(data->input_params, p->changes, kMaxChangesPerBlock);
     float** in = stereoChannels(data->inputs, data->num_input_buses, data->symbolic_sample_size);
     float** out = stereoChannels(data->outputs, data->num_output_buses, data->symbolic_sample_size);
-    if (frames == 0 || !in || !out) {
-        applyChanges(p->core, p->changes, count);
+    const bool audio = frames > 0 && in && out;
+    beginBlock(p->core, audio ? in : nullptr, out, frames);
+    addHostChanges(data->input_params, p->core);
+    endBlock(p->core);
+    if (!audio) {
         if (frames > 0) silenceOutputs(data);
         return data->nframes < 0 ? kInvalidArgument : kResultOk;
     }
-    processCore(p->core, in, out, frames, p->changes, count);
     data->outputs[0].channel_silence_bitset = 0;
     sendMeter(p->core, data->output_params, frames);
     return kResultOk;

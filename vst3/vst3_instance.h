@@ -32,10 +32,6 @@ struct Facet {
 
 struct Vst3View;
 
-// The most parameter changes one block carries into the core; beyond it a
-// parameter's remaining points fold into its last one.
-constexpr int32_t kMaxChangesPerBlock = 4096;
-
 struct Vst3Instance {
     Facet component;   // FUnknown, IPluginBase, IComponent
     Facet processor;   // IAudioProcessor
@@ -47,8 +43,6 @@ struct Vst3Instance {
     // editor is open (it holds the instance, not the other way round).
     v3_component_handler** handler;
     Vst3View* attachedView;
-    // Audio thread: one block's changes in frame order.
-    ParameterChange changes[kMaxChangesPerBlock];
 };
 
 extern const v3_component_cpp kComponentVtable;
