@@ -55,10 +55,14 @@ TestHost::TestHost()
            ignored, ignored, ignored},
       params{[](const clap_host_t* h, clap_param_rescan_flags) { hostOf(h); },
              [](const clap_host_t* h, clap_id, clap_param_clear_flags) { hostOf(h); },
-             [](const clap_host_t* h) { ++hostOf(h).flushRequests; }},
+             [](const clap_host_t* h) {
+                 ++hostOf(h).flushRequests;
+                 hostOf(h).hook.answering();
+             }},
       gui{ignored,
           [](const clap_host_t* h, uint32_t width, uint32_t height) {
               hostOf(h).resizeRequests.push_back({width, height});
+              hostOf(h).hook.answering();
               return true;
           },
           refused, refused, [](const clap_host_t* h, bool) { hostOf(h); }} {}

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "answer_hook.h"
 #include "travesty/audio_processor.h"
 #include "travesty/component.h"
 #include "travesty/edit_controller.h"
@@ -47,6 +48,7 @@ struct HostObject {
     const void* vtable;
     const uint8_t* iid;
     std::atomic<int> refs{1};
+    AnswerHook hook;  // inside the next call the plug-in makes to this object
     template <class T> T** as() { return reinterpret_cast<T**>(this); }
 };
 
