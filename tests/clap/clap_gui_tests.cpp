@@ -203,10 +203,10 @@ TEST_F(ClapGuiTest, AHostDestroyingTheEditorInsideItsCallsLeavesNoFreedMemoryTou
                   }, "BE"}};
     for (const auto& c : cases) {
         open();
-        host.hook.whileAnswering = [&] { plugin.gui->destroy(plugin.plugin); };
+        host.whileAnswering = [&] { plugin.gui->destroy(plugin.plugin); };
         c.make(*this);
         pumpMessages();
-        EXPECT_FALSE(host.hook.whileAnswering) << c.moment << ": the host was asked";
+        EXPECT_FALSE(host.whileAnswering) << c.moment << ": the host was asked";
         EXPECT_EQ(editorIn(parent), nullptr) << c.moment;
         EXPECT_TRUE(processHeapsValid()) << c.moment;
         OutputEvents out;

@@ -57,12 +57,12 @@ TestHost::TestHost()
              [](const clap_host_t* h, clap_id, clap_param_clear_flags) { hostOf(h); },
              [](const clap_host_t* h) {
                  ++hostOf(h).flushRequests;
-                 hostOf(h).hook.answering();
+                 if (auto once = std::exchange(hostOf(h).whileAnswering, nullptr)) once();
              }},
       gui{ignored,
           [](const clap_host_t* h, uint32_t width, uint32_t height) {
               hostOf(h).resizeRequests.push_back({width, height});
-              hostOf(h).hook.answering();
+              if (auto once = std::exchange(hostOf(h).whileAnswering, nullptr)) once();
               return true;
           },
           refused, refused, [](const clap_host_t* h, bool) { hostOf(h); }} {}

@@ -9,10 +9,11 @@
 #include <clap/plugin-factory.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
 #include <thread>
 #include <vector>
 
-#include "answer_hook.h"
 #include "engine_test_signals.h"
 
 constexpr clap_id kMeterId = 100;
@@ -27,7 +28,7 @@ struct TestHost {
     std::vector<std::pair<uint32_t, uint32_t>> resizeRequests;
     std::thread::id mainThread = std::this_thread::get_id();  // the thread that made the host
     int callsOffMainThread = 0;
-    AnswerHook hook;  // inside the next flush or resize request the plug-in makes
+    std::function<void()> whileAnswering;  // once, inside the next flush or resize request
     TestHost();
     TestHost(const TestHost&) = delete;
 };

@@ -140,7 +140,7 @@ TEST_F(ViewTest, AHostRemovingTheViewInsideItsCallsLeavesNoFreedMemoryTouched) {
     for (const auto& c : cases) {
         handler.calls.clear();
         ASSERT_EQ(v->attached(view, parent, "HWND"), V3_OK) << c.moment;
-        c.answering->hook.whileAnswering = [&] { EXPECT_EQ(v->removed(view), V3_OK); };
+        c.answering->whileAnswering = [&] { EXPECT_EQ(v->removed(view), V3_OK); };
         if (c.answering == &frame) {
             v3_plugin_view_content_scale** scale = nullptr;
             ASSERT_EQ(queryOf(view, v3_plugin_view_content_scale_iid, reinterpret_cast<void**>(&scale)), V3_OK);
@@ -150,7 +150,7 @@ TEST_F(ViewTest, AHostRemovingTheViewInsideItsCallsLeavesNoFreedMemoryTouched) {
             press(kRatio, WM_LBUTTONDOWN);
         }
         pumpMessages();
-        EXPECT_FALSE(c.answering->hook.whileAnswering) << c.moment << ": the host was asked";
+        EXPECT_FALSE(c.answering->whileAnswering) << c.moment << ": the host was asked";
         EXPECT_EQ(editorIn(parent), nullptr) << c.moment;
         EXPECT_TRUE(processHeapsValid()) << c.moment;
         EXPECT_EQ(handler.calls, c.edits) << c.moment;

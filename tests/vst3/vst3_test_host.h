@@ -7,11 +7,11 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "answer_hook.h"
 #include "travesty/audio_processor.h"
 #include "travesty/component.h"
 #include "travesty/edit_controller.h"
@@ -48,7 +48,7 @@ struct HostObject {
     const void* vtable;
     const uint8_t* iid;
     std::atomic<int> refs{1};
-    AnswerHook hook;  // inside the next call the plug-in makes to this object
+    std::function<void()> whileAnswering;  // once, inside the next call the plug-in makes to it
     template <class T> T** as() { return reinterpret_cast<T**>(this); }
 };
 
