@@ -12,20 +12,17 @@
 #include <clap/ext/params.h>
 #include <clap/ext/thread-check.h>
 
+#include "../core/editor_host.h"
 #include "../core/plugin_core.h"
 #include "gesture_queue.h"
 
 struct Editor;
 
-// How many parameter changes one engine call takes; a block with more host
-// events is cut into several calls (exactly as one would sound).
-constexpr int32_t kChangeBatchCapacity = 128;
-
 struct ClapGui {
     bool created;
-    double scale;  // the host's, or 1 until it sets one
+    double scale;    // the host's, or kNoHostScale until it sets one
     Editor* editor;  // made in set_parent
-    void* parent;    // the host's window (HWND)
+    void* window;    // the editor's own (HWND), while it is open
 };
 
 struct ClapInstance {
@@ -38,7 +35,6 @@ struct ClapInstance {
     bool active;
     bool processing;
     float lastMeterSent;                   // audio thread: the meter as the host last heard it
-    ParameterChange changes[kChangeBatchCapacity];  // the audio (or flush) thread's scratch
     GestureQueue gestures;
     ClapGui gui;
     PluginCore core;
@@ -67,12 +63,11 @@ extern const struct ClapPresetDiscoveryFactory kClapPresetDiscoveryFactory;
 extern const struct ClapPluginPresetLoad kClapPresetLoad;
 
 clap_process_status processClap(ClapInstance& instance, const clap_process_t* process);
-// The host's parameter events, through the core: all at once (flush) or at
-// their frames inside a block (process). Host events for the meter, for
-// unknown ids, of other types or spaces, and NaN values are ignored.
-void applyHostEvents(ClapInstance& instance, const clap_input_events_t* in);
-void processWithHostEvents(ClapInstance& instance, const clap_input_events_t* in, const float* const* inputs,
-                           float* const* outputs, int32_t frames);
+// The host's parameter events into the core's change list of the block begun
+// (beginBlock): all at once for a flush, at their frames inside a block.
+// Host events for the meter, for unknown ids, of other types or spaces, and
+// NaN values are ignored.
+void addHostEvents(ClapInstance& instance, const clap_input_events_t* in);
 // The meter's new value, when it changed since the host last heard it.
 void sendMeter(ClapInstance& instance, const clap_output_events_t* out);
 // The editor's drags: reported to the host in the next process or flush.

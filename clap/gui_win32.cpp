@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "../core/editor_host.h"
 #include "../editor/editor.h"
 #include "../editor/editor_module.h"
 #include "clap_instance.h"
@@ -23,10 +24,6 @@ ClapInstance* withGui(const clap_plugin_t* plugin) {
     return p && p->gui.created ? p : nullptr;
 }
 
-HWND editorWindow(const ClapInstance& p) {
-    return p.gui.editor ? FindWindowExA(static_cast<HWND>(p.gui.parent), nullptr, kEditorClassName, nullptr) : nullptr;
-}
-
 bool isApiSupported(const clap_plugin_t*, const char* api, bool floating) { return supported(api, floating); }
 
 bool preferredApi(const clap_plugin_t*, const char** api, bool* floating) {
@@ -40,8 +37,7 @@ bool preferredApi(const clap_plugin_t*, const char** api, bool* floating) {
 bool create(const clap_plugin_t* plugin, const char* api, bool floating) {
     ClapInstance* p = instanceOf(plugin);
     if (!p || !p->initialised || p->gui.created || !supported(api, floating)) return false;
-    registerEditorClassOnce();
-    p->gui = ClapGui{true, 1.0, nullptr, nullptr};
+    p->gui = ClapGui{true, kNoHostScale, nullptr, nullptr};
     return true;
 }
 
@@ -65,7 +61,7 @@ bool getSize(const clap_plugin_t* plugin, uint32_t* width, uint32_t* height) {
     if (!p || !width || !height) return false;
     int32_t w, h;
     if (p->gui.editor) editorSize(p->gui.editor, &w, &h);  // as the editor has its frame
-    else panelSizeAt(p->gui.scale, &w, &h);
+    else panelSizeAt(hostGaveScale(p->gui.scale) ? p->gui.scale : 1.0, &w, &h);
     *width = static_cast<uint32_t>(w);
     *height = static_cast<uint32_t>(h);
     return true;
@@ -86,14 +82,14 @@ bool setParent(const clap_plugin_t* plugin, const clap_window_t* window) {
     ClapInstance* p = withGui(plugin);
     if (!p || !window || !supported(window->api, false) || !window->win32) return false;
     closeEditor(p->gui.editor);
+    p->gui.editor = nullptr;
     int32_t w, h;
-    panelSizeAt(p->gui.scale, &w, &h);
-    p->gui.parent = window->win32;
+    panelSizeAt(hostGaveScale(p->gui.scale) ? p->gui.scale : 1.0, &w, &h);
     // A scale the host set is kept; until it sets one the editor follows the display.
     const EditorHost host = editorHostFor(p->core, "CLAP");
-    HWND parent = static_cast<HWND>(window->win32);
-    p->gui.editor = p->gui.scale != 1.0 ? openEditorAtScale(host, moduleHandle, parent, w, h, p->gui.scale)
-                                        : openEditor(host, moduleHandle, parent, w, h);
+    HWND editorWindow = nullptr;
+    p->gui.editor = openEditorOn(host, static_cast<HWND>(window->win32), w, h, p->gui.scale, &editorWindow);
+    p->gui.window = editorWindow;
     return p->gui.editor != nullptr;
 }
 
@@ -102,8 +98,8 @@ void suggestTitle(const clap_plugin_t*, const char*) {}
 
 bool showOrHide(const clap_plugin_t* plugin, int command) {
     ClapInstance* p = withGui(plugin);
-    const HWND window = p ? editorWindow(*p) : nullptr;
-    if (!window) return false;
+    const HWND window = p && p->gui.editor ? static_cast<HWND>(p->gui.window) : nullptr;
+    if (!window || !IsWindow(window)) return false;
     ShowWindow(window, command);
     return true;
 }
@@ -124,7 +120,7 @@ bool requestSize(void* context, int32_t width, int32_t height) {
 
 void destroyClapGui(ClapInstance& p) {
     closeEditor(p.gui.editor);  // ends a drag that is still running
-    p.gui = ClapGui{false, 1.0, nullptr, nullptr};
+    p.gui = ClapGui{false, kNoHostScale, nullptr, nullptr};
 }
 
 bool (*const requestGuiSize)(void*, int32_t, int32_t) = requestSize;

@@ -43,19 +43,6 @@ clap_event_param_value_t valueEvent(clap_id id, double value, uint32_t flags) {
                                     id, nullptr, -1, -1, -1, -1, value};
 }
 
-// Frames [from, to) of the block with the batch's changes (offsets within
-// the block, none before `from`); with no frames to run they apply at once.
-void runPiece(ClapInstance& p, const float* const* in, float* const* out, int32_t from, int32_t to, int32_t count) {
-    if (to == from) {
-        applyChanges(p.core, p.changes, count);
-        return;
-    }
-    for (int32_t i = 0; i < count; ++i) p.changes[i].offset -= from;
-    const float* pieceIn[2] = {in[0] + from, in[1] + from};
-    float* pieceOut[2] = {out[0] + from, out[1] + from};
-    processCore(p.core, pieceIn, pieceOut, to - from, p.changes, count);
-}
-
 bool offerGesture(const clap_output_events_t* out, const GestureEntry& g) {
     if (g.kind == GestureKind::kValue)
         return push(out, valueEvent(static_cast<clap_id>(g.index), g.value, CLAP_EVENT_IS_LIVE).header);
@@ -67,35 +54,12 @@ bool offerGesture(const clap_output_events_t* out, const GestureEntry& g) {
 
 }  // namespace
 
-void applyHostEvents(ClapInstance& p, const clap_input_events_t* in) {
+void addHostEvents(ClapInstance& p, const clap_input_events_t* in) {
     const uint32_t n = eventCount(in);
     for (uint32_t i = 0; i < n; ++i) {
         ParameterChange c;
-        if (changeOf(in->get(in, i), &c)) applyChanges(p.core, &c, 1);
+        if (changeOf(in->get(in, i), &c)) addBlockChange(p.core, c);
     }
-}
-
-// The core's rule for a change list, kept across batches: a change before
-// the one ahead of it counts at that one's frame, and a change at or past the
-// end applies after the last frame.
-void processWithHostEvents(ClapInstance& p, const clap_input_events_t* events, const float* const* in,
-                           float* const* out, int32_t frames) {
-    const uint32_t n = eventCount(events);
-    int32_t count = 0, from = 0, last = 0;
-    for (uint32_t i = 0; i < n; ++i) {
-        ParameterChange c;
-        if (!changeOf(events->get(events, i), &c)) continue;
-        c.offset = c.offset < last ? last : (c.offset < frames ? c.offset : frames);
-        last = c.offset;
-        if (count == kChangeBatchCapacity) {
-            runPiece(p, in, out, from, c.offset, count);
-            from = c.offset;
-            count = 0;
-        }
-        p.changes[count++] = c;
-    }
-    if (frames == 0) processCore(p.core, in, out, 0, p.changes, count);  // the changes, then one empty block
-    else runPiece(p, in, out, from, frames, count);
 }
 
 // The editor's drags go out oldest first. An event the host refuses ends this

@@ -1,15 +1,14 @@
 #pragma once
 // Parameter ids as hosts store them in sessions and automation, fixed
 // forever: each of the nine parameters keeps its table index (its VST 2 index
-// too), and the read-only gain-reduction meter is 100, clear of any index the
-// table could grow to.
+// too), and the read-only gain-reduction meter has the table's meter id.
 #include <clap/id.h>
 
 #include <cstdint>
 
 #include "../dsp/parameters.h"
 
-constexpr clap_id kMeterParamId = 100;
+constexpr clap_id kMeterParamId = kGainReductionMeter.id;
 
 constexpr uint32_t kClapParamCount = kParamCount + 1;  // the nine, then the meter
 

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "../dsp/engine_constants.h"
 #include "../dsp/parameter_text.h"
 #include "clap_instance.h"
 #include "param_ids.h"
@@ -33,15 +32,16 @@ bool paramInfo(const clap_plugin_t*, uint32_t at, clap_param_info_t* info) {
     if (at == static_cast<uint32_t>(kParamCount)) {
         info->id = kMeterParamId;
         info->flags = CLAP_PARAM_IS_READONLY;
-        std::snprintf(info->name, sizeof info->name, "Gain Reduction");
+        std::snprintf(info->name, sizeof info->name, "%s", kGainReductionMeter.name);
         std::snprintf(info->module, sizeof info->module, "Meter");
-        info->max_value = kMeterRangeDb;
+        info->min_value = kGainReductionMeter.minimum;
+        info->max_value = kGainReductionMeter.maximum;
         return true;
     }
     const ParamSpec& row = kParamTable[at];
     info->id = at;
     info->flags = CLAP_PARAM_IS_AUTOMATABLE;
-    if (at == static_cast<uint32_t>(kBypass)) info->flags |= CLAP_PARAM_IS_BYPASS | CLAP_PARAM_IS_STEPPED;
+    if (isHostBypass(static_cast<int32_t>(at))) info->flags |= CLAP_PARAM_IS_BYPASS | CLAP_PARAM_IS_STEPPED;
     std::snprintf(info->name, sizeof info->name, "%s", row.name);
     std::snprintf(info->module, sizeof info->module, "%s", moduleOf(static_cast<int32_t>(at)));
     info->max_value = 1.0;
@@ -65,19 +65,19 @@ bool paramValue(const clap_plugin_t* plugin, clap_id id, double* value) {
 bool valueToText(const clap_plugin_t*, clap_id id, double value, char* display, uint32_t size) {
     if (!display || size == 0 || std::isnan(value)) return false;
     if (id == kMeterParamId) {
-        std::snprintf(display, size, "%.1f dB", value);
+        writeMeterText(static_cast<float>(value), true, display, size);
         return true;
     }
     const int32_t index = settableIndexOf(id);
     if (index < 0) return false;
-    writeValueText(index, static_cast<float>(value), display, size);
+    writeListText(index, static_cast<float>(value), true, display, size);
     return true;
 }
 
 bool textToValue(const clap_plugin_t*, clap_id id, const char* display, double* value) {
     const int32_t index = settableIndexOf(id);
     float normalised;
-    if (index < 0 || !display || !value || !parseValueText(index, display, &normalised)) return false;
+    if (index < 0 || !display || !value || !parseListText(index, display, &normalised)) return false;
     *value = normalised;
     return true;
 }
@@ -85,7 +85,9 @@ bool textToValue(const clap_plugin_t*, clap_id id, const char* display, double* 
 void flush(const clap_plugin_t* plugin, const clap_input_events_t* in, const clap_output_events_t* out) {
     ClapInstance* p = instanceOf(plugin);
     if (!p) return;
-    applyHostEvents(*p, in);
+    beginBlock(p->core, nullptr, nullptr, 0);  // the changes apply at once
+    addHostEvents(*p, in);
+    endBlock(p->core);
     sendGestures(*p, out);
 }
 

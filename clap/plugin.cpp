@@ -115,7 +115,7 @@ const clap_plugin_t* createClapInstance(const clap_host_t* host) {
                               pluginStartProcessing, pluginStopProcessing, pluginReset, pluginProcess,
                               pluginExtension, pluginOnMainThread};
     p->host = host;
-    p->gui.scale = 1.0;
+    p->gui.scale = kNoHostScale;
     initGestureQueue(p->gestures);
     initCore(p->core);
     return &p->plugin;

@@ -37,12 +37,10 @@ clap_process_status processClap(ClapInstance& p, const clap_process_t* process) 
     const float* const* in = stereoChannels(process->audio_inputs, process->audio_inputs_count);
     float* const* out = stereoChannels(process->audio_outputs, process->audio_outputs_count);
     const bool usable = in && out;
-    if (usable) {
-        processWithHostEvents(p, process->in_events, in, out, frames);
-    } else {
-        applyHostEvents(p, process->in_events);
-        silenceOutputs(*process, process->frames_count);
-    }
+    beginBlock(p.core, usable ? in : nullptr, out, frames);
+    addHostEvents(p, process->in_events);
+    endBlock(p.core);
+    if (!usable) silenceOutputs(*process, process->frames_count);
     sendGestures(p, process->out_events);
     sendMeter(p, process->out_events);
     return usable ? CLAP_PROCESS_CONTINUE : CLAP_PROCESS_ERROR;

@@ -21,3 +21,16 @@ function(windows_binary_defaults target)
   target_link_libraries(${target} PRIVATE dq_warnings)
   target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
 endfunction()
+
+# heap_checked_test(TEST PROGRAM): before TEST runs, Wine's heap gets its free
+# check for PROGRAM.exe (the GlobalFlag of the program's image options, in the
+# project's prefix): freed blocks are filled, so a call through freed memory
+# crashes and a write to it shows in HeapValidate.
+function(heap_checked_test test program)
+  add_test(NAME ${test}.heap_free_check
+    COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh reg add
+      "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\${program}.exe"
+      /v GlobalFlag /t REG_DWORD /d 32 /f)
+  set_tests_properties(${test}.heap_free_check PROPERTIES FIXTURES_SETUP ${test}.heap)
+  set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED ${test}.heap)
+endfunction()

@@ -76,6 +76,61 @@ void applyChanges(PluginCore& core, const ParameterChange* changes, int32_t chan
         if (usable(changes[i])) setParameter(core, changes[i].index, changes[i].value);
 }
 
+void beginBlock(PluginCore& core, const float* const* inputs, float* const* outputs, int32_t frames) {
+    BlockChanges& b = core.block;
+    const bool audio = inputs && outputs;
+    b.inputs = audio ? inputs : nullptr;
+    b.outputs = audio ? outputs : nullptr;
+    b.frames = audio && frames > 0 ? frames : 0;
+    b.done = b.lastOffset = b.count = 0;
+}
+
+namespace {
+
+// Frames [done, to) with the listed changes (at once when there are no
+// frames to run), then an empty list from `to` on.
+void runListed(PluginCore& core, int32_t to) {
+    BlockChanges& b = core.block;
+    if (!b.inputs || to == b.done) {
+        applyChanges(core, b.changes, b.count);
+    } else {
+        for (int32_t i = 0; i < b.count; ++i) b.changes[i].offset -= b.done;
+        const float* in[2] = {b.inputs[0] + b.done, b.inputs[1] + b.done};
+        float* out[2] = {b.outputs[0] + b.done, b.outputs[1] + b.done};
+        processCore(core, in, out, to - b.done, b.changes, b.count);
+    }
+    b.done = to;
+    b.count = 0;
+}
+
+}  // namespace
+
+// The offset is read here as processCore would read it in one list, so that
+// a cut keeps the rule across the pieces.
+void addBlockChange(PluginCore& core, const ParameterChange& change) {
+    if (!usable(change)) return;
+    BlockChanges& b = core.block;
+    ParameterChange c = change;
+    c.offset = c.offset < b.lastOffset ? b.lastOffset : (c.offset < b.frames ? c.offset : b.frames);
+    b.lastOffset = c.offset;
+    if (b.count == kChangeListCapacity) runListed(core, c.offset);
+    b.changes[b.count++] = c;
+}
+
+// A block of 0 frames with buffers is a host's empty call: its changes, then
+// one empty engine block.
+void endBlock(PluginCore& core) {
+    BlockChanges& b = core.block;
+    if (b.inputs && b.frames == 0) {
+        processCore(core, b.inputs, b.outputs, 0, b.changes, b.count);
+        b.count = 0;
+    } else {
+        runListed(core, b.frames);
+    }
+    b.inputs = nullptr;
+    b.outputs = nullptr;
+}
+
 void processCore(PluginCore& core, const float* const* inputs, float* const* outputs, int32_t frames,
                   const ParameterChange* changes, int32_t changeCount) {
     if (!changes) changeCount = 0;

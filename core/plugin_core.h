@@ -17,6 +17,24 @@ struct ParameterChange {
     float value;
 };
 
+// The one list of a block's changes every format fills, change by change in
+// the host's order: fixed size, never allocated. Its overflow rule: when a
+// change comes to a full list, the frames before that change are processed
+// with the changes listed so far and the list starts again, which sounds
+// exactly as the host cutting the block there would. So no change is ever
+// dropped or folded, however many a block brings.
+constexpr int32_t kChangeListCapacity = 256;
+
+struct BlockChanges {
+    const float* const* inputs;  // null for a flush: the changes apply at once
+    float* const* outputs;
+    int32_t frames;
+    int32_t done;        // frames processed so far
+    int32_t lastOffset;  // the last change's frame, as the list's rule read it
+    int32_t count;
+    ParameterChange changes[kChangeListCapacity];
+};
+
 // How the format that owns the instance hears from its editor, on the
 // editor's (main) thread: a knob drag's begin, each new value and its end, and
 // a request for another window size in device pixels (true when the host
@@ -37,6 +55,7 @@ struct PluginCore {
     float requestedRate;  // the host's last rate request; startOver keeps it
     EditorCallbacks editorCallbacks;
     EngineState engine;
+    BlockChanges block;  // audio thread (or the host's flush)
 };
 
 // Main thread, before any other call: defaults, not bypassed, the fallback rate.
@@ -74,3 +93,12 @@ void processCore(PluginCore& core, const float* const* inputs, float* const* out
                   const ParameterChange* changes = nullptr, int32_t changeCount = 0);
 // Any thread, when the host does not process: the changes, applied at once.
 void applyChanges(PluginCore& core, const ParameterChange* changes, int32_t changeCount);
+
+// Audio thread (or a flush): processCore fed change by change through the
+// core's change list. beginBlock starts a block of `frames` frames (null
+// buffers: a flush, whose changes apply at once); addBlockChange takes the
+// next change, read by processCore's rule for offsets, unknown indices and
+// NaN; endBlock processes the rest of the block.
+void beginBlock(PluginCore& core, const float* const* inputs, float* const* outputs, int32_t frames);
+void addBlockChange(PluginCore& core, const ParameterChange& change);
+void endBlock(PluginCore& core);

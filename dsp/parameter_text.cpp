@@ -63,6 +63,35 @@ void writeValueText(int32_t index, float normalised, char* out, size_t size) {
     snprintf(out, size, format, static_cast<double>(displayValue(index, normalised)));
 }
 
+void writeListText(int32_t index, float normalised, bool withUnit, char* out, size_t size) {
+    if (isHostBypass(index) && size > 0)
+        snprintf(out, size, "%s", kHostBypassTexts[hostBypassIsOn(normalised) ? 1 : 0]);
+    else if (withUnit)
+        writeValueText(index, normalised, out, size);
+    else
+        writeDisplayText(index, normalised, out, size);
+}
+
+bool parseListText(int32_t index, const char* text, float* normalised) {
+    if (isHostBypass(index) && text && normalised) {
+        const char* c = skipSpaces(text);
+        for (int step = 0; step < 2; ++step) {
+            const char* word = kHostBypassTexts[step];
+            if (startsWithLabel(c, word) && *skipSpaces(c + std::strlen(word)) == '\0') {
+                *normalised = static_cast<float>(step);
+                return true;
+            }
+        }
+    }
+    return parseValueText(index, text, normalised);
+}
+
+void writeMeterText(float decibels, bool withUnit, char* out, size_t size) {
+    char format[16];
+    snprintf(format, sizeof format, withUnit ? "%s %s" : "%s", kGainReductionMeter.format, kGainReductionMeter.label);
+    snprintf(out, size, format, static_cast<double>(decibels));
+}
+
 bool parseValueText(int32_t index, const char* text, float* normalised) {
     if (!isParamIndex(index) || !text || !normalised) return false;
     const char* c = skipSpaces(text);

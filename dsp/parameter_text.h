@@ -29,3 +29,14 @@ void writeValueText(int32_t index, float normalised, char* out, size_t size);
 // (empty, no digits, "inf", "nan", an exponent, another unit, trailing text)
 // returns false and leaves `normalised` untouched.
 bool parseValueText(int32_t index, const char* text, float* normalised);
+
+// The text in a host's own parameter list (VST 3, CLAP): the host's bypass
+// switch reads "Off" or "On", every other row as writeValueText (`withUnit`)
+// or writeDisplayText.
+void writeListText(int32_t index, float normalised, bool withUnit, char* out, size_t size);
+// Reads what writeListText writes, and whatever parseValueText reads; the
+// switch's texts in any case of letters (spaces allowed around them).
+bool parseListText(int32_t index, const char* text, float* normalised);
+
+// The gain-reduction meter's text at `decibels` ("12.0", "12.0 dB").
+void writeMeterText(float decibels, bool withUnit, char* out, size_t size);

@@ -5,6 +5,8 @@
 // float for texts and in double inside the engine.
 #include <cstdint>
 
+#include "engine_constants.h"
+
 enum ParamIndex : int32_t {
     kThreshold = 0,
     kRatio,
@@ -66,6 +68,32 @@ static_assert(static_cast<float>(29.9) == 29.9f && static_cast<float>(0.1) == 0.
               "display constants round the same way from double and from decimal");
 
 inline bool isParamIndex(int32_t index) { return static_cast<uint32_t>(index) < kParamCount; }
+
+// The parameter hosts show as their own bypass switch: two steps, on from
+// 0.5 as the engine reads it, with the texts below wherever a host shows one
+// per step (the VST 2 shell keeps its number text, which hosts and saved
+// projects rely on).
+constexpr ParamIndex kHostBypassParam = kBypass;
+constexpr const char* kHostBypassTexts[2] = {"Off", "On"};
+constexpr bool isHostBypass(int32_t index) { return index == kHostBypassParam; }
+constexpr bool hostBypassIsOn(double normalised) { return normalised > 0.5; }
+
+// The gain-reduction meter as a read-only output parameter, in every format
+// that has them. Hosts save parameter ids in projects and automation: the
+// meter's id is fixed forever, clear of any row the table could grow to (the
+// rows keep their index as their id).
+struct MeterSpec {
+    uint32_t id;
+    const char* name;
+    const char* shortName;
+    const char* label;
+    const char* symbol;
+    const char* format;   // printf format of its value text (no unit)
+    float minimum, maximum;  // in dB; a normalised value spans this range
+};
+constexpr MeterSpec kGainReductionMeter = {100, "Gain Reduction", "GR", "dB", "gain_reduction", "%.1f", 0.0f,
+                                           kMeterRangeDb};
+static_assert(kGainReductionMeter.id >= kParamCount, "the meter's id is not a row's");
 
 // Whether the editor shows parameter `index` as a knob.
 constexpr bool hasKnob(int32_t index) { return kParamTable[index].knob.radius > 0; }

@@ -27,8 +27,13 @@ Editor* openEditor(const EditorHost& host, HINSTANCE module, HWND parent, int32_
 // announces (setEditorScale), whatever the display reports.
 Editor* openEditorAtScale(const EditorHost& host, HINSTANCE module, HWND parent, int32_t width, int32_t height,
                           double scale);
-// Ends a running drag, destroys the window if it still exists, frees the editor.
+// Ends a running drag, destroys the window if it still exists, frees the
+// editor. Called while the editor waits in one of its own calls to the host
+// (a size request, an edit), the window goes at once and the editor is freed
+// when that call has returned.
 void closeEditor(Editor* editor);
+// The editor's own window; null once it was destroyed.
+HWND editorWindow(const Editor* editor);
 // The host's idle call: repaints only when what the window would show differs
 // from what it shows. From another thread than the window's it does nothing:
 // the window's own timer looks again within about 33 ms.

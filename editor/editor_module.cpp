@@ -32,6 +32,16 @@ void registerEditorClassOnce() {
     editorClassRegistered = true;
 }
 
+Editor* openEditorOn(const EditorHost& host, HWND parent, int32_t width, int32_t height, double hostScale,
+                     HWND* window) {
+    registerEditorClassOnce();
+    Editor* editor = hostGaveScale(hostScale)
+                         ? openEditorAtScale(host, moduleHandle, parent, width, height, hostScale)
+                         : openEditor(host, moduleHandle, parent, width, height);
+    if (window) *window = editorWindow(editor);
+    return editor;
+}
+
 void editorModuleAttach(HINSTANCE module) {
     moduleHandle = module;
     DisableThreadLibraryCalls(module);

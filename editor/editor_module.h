@@ -18,6 +18,16 @@ void acquireEditorModule();
 void releaseEditorModule();
 // Before an editor window is made.
 void registerEditorClassOnce();
+// How every format opens its editor: a child of the host's window `parent`,
+// framed at `width` x `height` device pixels, drawn at `hostScale` (kept over
+// the display's) or, for kNoHostScale, at the display's. The editor's own
+// window comes back in `window` (null when it could not be made), which is
+// also when the editor is null. Registers the window class in this module
+// first.
+struct Editor;
+struct EditorHost;
+Editor* openEditorOn(const EditorHost& host, HWND parent, int32_t width, int32_t height, double hostScale,
+                     HWND* window);
 // The module's DllMain: keeps the handle on attach; on a detach that is not
 // process termination, unregisters the class. GDI+ is never shut down here:
 // that must not run under the loader lock.

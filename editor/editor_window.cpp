@@ -40,6 +40,11 @@ struct Editor {
     float dragStartY;
     float dragStartValue;
     PanelLayout dragLayout;
+    // Lifetime: how many of the editor's own calls are running (window
+    // messages, a scale the host set, the close itself), and whether the host
+    // closed it; the last call to return frees a closed editor.
+    int32_t callsRunning;
+    bool closed;
 };
 
 namespace {
@@ -48,6 +53,20 @@ constexpr float kDragPerPanelUnit = 0.005f;  // 200 panel units cover the whole 
 constexpr UINT_PTR kStaleTimer = 1;
 // Host automation shows within about 50 ms even when the host never idles.
 constexpr UINT kStaleCheckMs = 33;
+
+// Keeps the editor alive while one of its calls runs: a host may close it from
+// inside its answer to one of the editor's calls (a size request, an edit).
+struct EditorCall {
+    Editor* e;
+    explicit EditorCall(Editor* editor) : e(editor) {
+        if (e) ++e->callsRunning;
+    }
+    ~EditorCall() {
+        if (e && --e->callsRunning == 0 && e->closed) delete e;
+    }
+    EditorCall(const EditorCall&) = delete;
+    EditorCall& operator=(const EditorCall&) = delete;
+};
 
 Editor* editorOfWindow(HWND window) {
     return reinterpret_cast<Editor*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -80,6 +99,7 @@ PanelValues currentValues(const Editor* e) {
 // values themselves decide: a host's change from any thread is only a store
 // of the value, which the next look finds.
 void repaintIfStale(Editor* e) {
+    if (!e->window) return;  // closed by the host during a call to it
     const PanelValues now = currentValues(e);
     const uint32_t parts = (partsThatDiffer(now, e->knobsShown, e->meterShown) | ~e->partsShown) & kAllParts;
     if (!parts) return;
@@ -175,6 +195,8 @@ void startDrag(Editor* e, int32_t x, int32_t y) {
     if (param < 0) return;  // a miss leaves a running drag as it is
     endDrag(e);
     e->host.beginEdit(e->host.context, param);
+    // A host that closed the editor while it answered still hears the end.
+    if (!e->window) return e->host.endEdit(e->host.context, param);
     e->dragParam = param;
     anchorDrag(e, layout, y);
     SetCapture(e->window);
@@ -302,14 +324,20 @@ Editor* openEditorAtScale(const EditorHost& host, HINSTANCE module, HWND parent,
     return openAt(host, module, parent, width, height, scale, true);
 }
 
+// A close from inside the close (a host answering the drag's end edit) is
+// the same close.
 void closeEditor(Editor* e) {
-    if (!e) return;
+    if (!e || e->closed) return;
+    EditorCall call(e);
+    e->closed = true;
     if (e->window && IsWindow(e->window)) DestroyWindow(e->window);  // WM_DESTROY cleans up
-    delete e;
 }
+
+HWND editorWindow(const Editor* e) { return e ? e->window : nullptr; }
 
 void setEditorScale(Editor* e, double scale) {
     if (!e) return;
+    EditorCall call(e);
     e->scaleFromHost = true;
     rescale(e, scale);
 }
@@ -330,6 +358,7 @@ void editorIdle(Editor* e) {
 // The editor window's thread, the host's main thread.
 LRESULT CALLBACK editorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Editor* e = editorOfWindow(window);
+    EditorCall call(e);
     switch (message) {
     case WM_CREATE: {
         const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);

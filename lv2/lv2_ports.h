@@ -17,7 +17,7 @@ constexpr uint32_t kPortCount = kParamCount + 5;
 // The value a host stores in control port `index` for normalised `v`: the
 // unit value in double, rounded once to the port's float.
 inline float portValueFromNormalised(ParamIndex index, float v) {
-    if (index == kBypass) return v > 0.5f ? 0.0f : 1.0f;
+    if (isHostBypass(index)) return hostBypassIsOn(v) ? 0.0f : 1.0f;
     return static_cast<float>(unitValue<double>(index, v));
 }
 
@@ -27,7 +27,7 @@ inline float portValueFromNormalised(ParamIndex index, float v) {
 // unit's end has no float (Attack's 0.1 ms). The enable port is on above 0,
 // as a toggle is, and a NaN there keeps processing (Bypass's default).
 inline float normalisedFromPortValue(ParamIndex index, float value) {
-    if (index == kBypass) return value > 0.0f || std::isnan(value) ? 0.0f : 1.0f;
+    if (isHostBypass(index)) return value > 0.0f || std::isnan(value) ? 0.0f : 1.0f;
     if (value <= portValueFromNormalised(index, 0.0f)) return 0.0f;
     if (value >= portValueFromNormalised(index, 1.0f)) return 1.0f;
     return static_cast<float>(normalisedFromUnit(index, value));

@@ -33,8 +33,9 @@ std::string unitFor(const ParamSpec& p) {
     return known ? known : "<" + ownUnitUri(p) + ">";
 }
 
-// Control ports with a unit: every parameter but Bypass, which is the enable port.
-bool hasUnit(int index) { return index != kBypass; }
+// Control ports with a unit: every parameter but the host's bypass switch,
+// which is the enable port.
+bool hasUnit(int index) { return !isHostBypass(index); }
 
 void writeOwnUnits(FILE* f) {
     for (int i = 0; i < kParamCount; ++i) {
@@ -107,9 +108,11 @@ void writePlugin(FILE* f) {
     }
     std::fprintf(f,
                  "\t[\n\t\ta lv2:OutputPort, lv2:ControlPort ;\n\t\tlv2:index %u ;\n"
-                 "\t\tlv2:symbol \"gain_reduction\" ;\n\t\tlv2:name \"Gain Reduction\" ;\n"
-                 "\t\tunits:unit units:db ;\n\t\tlv2:minimum 0.0 ;\n\t\tlv2:maximum %s\n\t] ,\n",
-                 kMeterPort, decimal(kMeterRangeDb).c_str());
+                 "\t\tlv2:symbol \"%s\" ;\n\t\tlv2:name \"%s\" ;\n"
+                 "\t\tunits:unit %s ;\n\t\tlv2:minimum %s ;\n\t\tlv2:maximum %s\n\t] ,\n",
+                 kMeterPort, kGainReductionMeter.symbol, kGainReductionMeter.name,
+                 vocabularyUnit(kGainReductionMeter.label), decimal(kGainReductionMeter.minimum).c_str(),
+                 decimal(kGainReductionMeter.maximum).c_str());
     writeAudioPort(f, kAudioInPorts[0], true, "in_l", "Left In");
     std::fputs(" ,\n", f);
     writeAudioPort(f, kAudioInPorts[1], true, "in_r", "Right In");

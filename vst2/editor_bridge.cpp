@@ -32,7 +32,7 @@ bool requestSize(void* context, int32_t width, int32_t height) {
 // Before any editor: the scale the host announced, else the one the last
 // editor was drawn at, else the system's.
 double scaleForNextEditor(const PluginInstance* p) {
-    if (p->hostScale > 0) return p->hostScale;
+    if (hostGaveScale(p->hostScale)) return p->hostScale;
     if (p->lastEditorScale > 0) return p->lastEditorScale;
     return displayScaleFor(nullptr);
 }
@@ -61,13 +61,10 @@ const ERect* editorRectFor(PluginInstance* p) {
 // editor is told the size effEditGetRect gives now, the frame the host made.
 int openInstanceEditor(PluginInstance* p, HWND parent) {
     closeInstanceEditor(p);
-    registerEditorClassOnce();
     p->core.editorCallbacks = EditorCallbacks{p, beginEdit, automate, endEdit, requestSize};
     const ERect told = *editorRectFor(p);
     const EditorHost host = editorHostFor(p->core, "VST2");
-    p->editor = p->hostScale > 0
-                    ? openEditorAtScale(host, moduleHandle, parent, told.right, told.bottom, p->hostScale)
-                    : openEditor(host, moduleHandle, parent, told.right, told.bottom);
+    p->editor = openEditorOn(host, parent, told.right, told.bottom, p->hostScale, nullptr);
     return p->editor ? 1 : 0;
 }
 

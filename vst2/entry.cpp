@@ -52,10 +52,3 @@ void pluginProcess(AEffect* effect, float** inputs, float** outputs, int32_t sam
     if (!p || !inputs || !outputs) return;
     processCore(p->core, inputs, outputs, sampleFrames);
 }
-
-// Loader thread, under the loader lock.
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_ATTACH) editorModuleAttach(instance);
-    else if (reason == DLL_PROCESS_DETACH) editorModuleDetach(reserved != nullptr);
-    return TRUE;
-}

@@ -134,13 +134,6 @@ extern "C" void* GetPluginFactory() {
     return &theFactory;
 }
 
-// Nothing to set up or tear down beyond what DllMain does.
+// Nothing to set up or tear down beyond what the module's DllMain does.
 extern "C" bool InitDll() { return true; }
 extern "C" bool ExitDll() { return true; }
-
-// Loader thread, under the loader lock.
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_ATTACH) editorModuleAttach(instance);
-    else if (reason == DLL_PROCESS_DETACH) editorModuleDetach(reserved != nullptr);
-    return TRUE;
-}

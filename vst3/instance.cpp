@@ -12,6 +12,7 @@ Vst3Instance* createInstance() {
     p->processor = Facet{&kProcessorVtable, p};
     p->controller = Facet{&kControllerVtable, p};
     p->units = Facet{&kUnitInfoVtable, p};
+    p->contextRequirements = Facet{&kContextRequirementsVtable, p};
     p->refCount.store(1);
     initCore(p->core);
     p->core.editorCallbacks = editorCallbacksFor(p);
@@ -38,6 +39,7 @@ Facet* facetFor(Vst3Instance* p, const v3_tuid iid) {
     if (v3_tuid_match(iid, v3_audio_processor_iid)) return &p->processor;
     if (v3_tuid_match(iid, v3_edit_controller_iid)) return &p->controller;
     if (v3_tuid_match(iid, v3_unit_information_iid)) return &p->units;
+    if (v3_tuid_match(iid, v3_process_context_requirements_iid)) return &p->contextRequirements;
     return nullptr;
 }
 

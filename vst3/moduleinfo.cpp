@@ -2,8 +2,11 @@
 // identity and the factory's class words, so that what a host reads without
 // loading the module is what the factory answers.
 //
-//   vst3_moduleinfo OUTPUT_FILE
+//   vst3_moduleinfo_writer OUTPUT_FILE
+//
+// Plain C++: built and run on the build machine.
 #include <cstdio>
+#include <string>
 
 #include "../core/product_identity.h"
 #include "class_info.h"
@@ -21,10 +24,12 @@ void writeSubCategories(FILE* f) {
 
 }  // namespace
 
+// Written beside its name and renamed: a failed run leaves no half file.
 int main(int argc, char** argv) {
-    FILE* f = argc == 2 ? std::fopen(argv[1], "wb") : nullptr;
+    const std::string partial = argc == 2 ? std::string(argv[1]) + ".part" : "";
+    FILE* f = argc == 2 ? std::fopen(partial.c_str(), "wb") : nullptr;
     if (!f) {
-        std::fprintf(stderr, "usage: vst3_moduleinfo OUTPUT_FILE (writable)\n");
+        std::fprintf(stderr, "usage: vst3_moduleinfo_writer OUTPUT_FILE (writable)\n");
         return 1;
     }
     std::fprintf(f,
@@ -41,5 +46,6 @@ int main(int argc, char** argv) {
     writeSubCategories(f);
     std::fprintf(f, ",\n      \"Class Flags\": 0,\n      \"Cardinality\": %d,\n      \"Snapshots\": []\n    }\n  ]\n}\n",
                  kVst3ManyInstances);
-    return std::fclose(f) == 0 ? 0 : 1;
+    const bool written = !std::ferror(f);
+    return std::fclose(f) == 0 && written && std::rename(partial.c_str(), argv[1]) == 0 ? 0 : 1;
 }

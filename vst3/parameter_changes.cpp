@@ -30,8 +30,8 @@ ParameterChange changeAt(const Cursor& c) { return ParameterChange{c.offset, c.i
 
 }  // namespace
 
-int32_t gatherChanges(v3_param_changes** changes, ParameterChange* out, int32_t capacity) {
-    if (!changes || !*changes) return 0;
+void addHostChanges(v3_param_changes** changes, PluginCore& core) {
+    if (!changes || !*changes) return;
     Cursor cursors[kParamCount];
     int32_t live = 0;
     const int32_t queues = v3_cpp_obj(changes)->get_param_count(changes);
@@ -45,24 +45,16 @@ int32_t gatherChanges(v3_param_changes** changes, ParameterChange* out, int32_t 
         Cursor c{queue, index, v3_cpp_obj(queue)->get_point_count(queue), 0, 0, 0.0};
         if (advance(c)) cursors[live++] = c;
     }
-    // Merge by frame, keeping one place per parameter for its last point. A
-    // queue's point below its previous one comes out right after it, where
-    // the core reads it at the previous one's frame.
-    int32_t count = 0;
-    while (live > 0 && count + live < capacity) {
+    // Merged by frame. A queue's point below its previous one comes out right
+    // after it, where the core reads it at the previous one's frame.
+    while (live > 0) {
         int32_t first = 0;
         for (int32_t i = 1; i < live; ++i)
             if (cursors[i].offset < cursors[first].offset) first = i;
-        out[count++] = changeAt(cursors[first]);
+        addBlockChange(core, changeAt(cursors[first]));
         if (!advance(cursors[first])) {
             for (int32_t i = first; i + 1 < live; ++i) cursors[i] = cursors[i + 1];
             --live;
         }
     }
-    for (int32_t i = 0; i < live && count < capacity; ++i) {
-        while (advance(cursors[i])) {
-        }
-        out[count++] = changeAt(cursors[i]);
-    }
-    return count;
 }

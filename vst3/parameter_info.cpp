@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../dsp/engine_constants.h"
 #include "../dsp/parameter_text.h"
 #include "utf16.h"
 
@@ -22,7 +21,7 @@ float narrowToFloat(double value) {
 
 // In double, so that a host multiplying by the range gets the meter's float back.
 double meterNormalised(float decibels) {
-    const double v = static_cast<double>(decibels) / kMeterRangeDb;
+    const double v = static_cast<double>(decibels) / kGainReductionMeter.maximum;
     return v < 1.0 ? (v > 0.0 ? v : 0.0) : 1.0;
 }
 
@@ -32,9 +31,9 @@ bool fillParameterInfo(int32_t position, v3_param_info* info) {
     info->unit_id = 0;  // the root unit
     if (position == kParamCount) {
         info->param_id = kGainReductionId;
-        copyUtf16(info->title, "Gain Reduction");
-        copyUtf16(info->short_title, "GR");
-        copyUtf16(info->units, "dB");
+        copyUtf16(info->title, kGainReductionMeter.name);
+        copyUtf16(info->short_title, kGainReductionMeter.shortName);
+        copyUtf16(info->units, kGainReductionMeter.label);
         info->flags = V3_PARAM_READ_ONLY;
         return true;
     }
@@ -45,7 +44,7 @@ bool fillParameterInfo(int32_t position, v3_param_info* info) {
     copyUtf16(info->units, p.label);
     info->default_normalised_value = p.defaultValue;
     info->flags = V3_PARAM_CAN_AUTOMATE;
-    if (position == kBypass) {
+    if (isHostBypass(position)) {
         info->step_count = 1;  // off or on
         info->flags |= V3_PARAM_IS_BYPASS;
     }
@@ -57,9 +56,9 @@ bool writeParameterText(v3_param_id id, double normalised, v3_str_128 out) {
     char text[kTextBytes];
     const float v = clampParameter(narrowToFloat(normalised));
     if (id == kGainReductionId)
-        std::snprintf(text, sizeof text, "%.1f", static_cast<double>(v * kMeterRangeDb));
+        writeMeterText(v * kGainReductionMeter.maximum, false, text, sizeof text);
     else
-        writeDisplayText(paramIndexOf(id), v, text, sizeof text);
+        writeListText(paramIndexOf(id), v, false, text, sizeof text);
     copyUtf16(out, 128, text);
     return true;
 }
@@ -70,7 +69,7 @@ bool readParameterText(v3_param_id id, const int16_t* text, double* normalised) 
     char ascii[kTextBytes];
     float v = 0.0f;
     if (index < 0 || !text || !normalised || !asciiFromUtf16(text, 128, ascii, sizeof ascii) ||
-        !parseValueText(index, ascii, &v))
+        !parseListText(index, ascii, &v))
         return false;
     *normalised = v;
     return true;
@@ -78,13 +77,13 @@ bool readParameterText(v3_param_id id, const int16_t* text, double* normalised) 
 
 double plainFromNormalised(v3_param_id id, double normalised) {
     const double v = clampParameter(narrowToFloat(normalised));
-    if (id == kGainReductionId) return v * kMeterRangeDb;
+    if (id == kGainReductionId) return v * kGainReductionMeter.maximum;
     const int32_t index = paramIndexOf(id);
     return index < 0 ? normalised : unitValue(static_cast<ParamIndex>(index), v);
 }
 
 double normalisedFromPlain(v3_param_id id, double plain) {
-    if (id == kGainReductionId) return clampParameter(narrowToFloat(plain / kMeterRangeDb));
+    if (id == kGainReductionId) return clampParameter(narrowToFloat(plain / kGainReductionMeter.maximum));
     const int32_t index = paramIndexOf(id);
     return index < 0 ? plain : normalisedFromUnit(static_cast<ParamIndex>(index), plain);
 }

@@ -1,15 +1,15 @@
 #pragma once
 // The parameters as the controller shows them to hosts: ids, names, units,
-// flags, texts and plain values. The nine parameters' ids are their table
-// rows; the gain-reduction meter is a read-only output parameter of its own.
-// Hosts save these ids in projects and automation: they are fixed forever.
+// flags, texts and plain values, all from the parameter table: the nine
+// parameters' ids are their table rows, then the gain-reduction meter, a
+// read-only output parameter.
 #include <cstdint>
 
 #include "travesty/edit_controller.h"
 
 #include "../dsp/parameters.h"
 
-constexpr v3_param_id kGainReductionId = 1000;
+constexpr v3_param_id kGainReductionId = kGainReductionMeter.id;
 constexpr int32_t kVst3ParameterCount = kParamCount + 1;  // the table, then the meter
 
 // The table row of an id, or -1 (the meter, unknown ids).

@@ -75,24 +75,34 @@ v3_result V3_API process(void* self, v3_process_data* data) {
     if (!data) return kInvalidArgument;
     Vst3Instance* p = instanceOf(self);
     const int32_t frames = data->nframes > 0 ? data->nframes : 0;
-    // A program change first: the preset's values at its frame, then the
-    // host's own changes (which a host may send for the same values).
-    int32_t count = gatherProgramChange(data->input_params, p->changes, p->program);
-    count += gatherChanges(data->input_params, p->changes + count, kMaxChangesPerBlock - count);
     float** in = stereoChannels(data->inputs, data->num_input_buses, data->symbolic_sample_size);
     float** out = stereoChannels(data->outputs, data->num_output_buses, data->symbolic_sample_size);
-    if (frames == 0 || !in || !out) {
-        applyChanges(p->core, p->changes, count);
+    const bool audio = frames > 0 && in && out;
+    beginBlock(p->core, audio ? in : nullptr, out, frames);
+    // A program change first: the preset's values at its frame, then the
+    // host's own changes (which a host may send for the same values).
+    addProgramChange(data->input_params, p->core, p->program);
+    addHostChanges(data->input_params, p->core);
+    endBlock(p->core);
+    if (!audio) {
         if (frames > 0) silenceOutputs(data);
         return data->nframes < 0 ? kInvalidArgument : kResultOk;
     }
-    processCore(p->core, in, out, frames, p->changes, count);
     data->outputs[0].channel_silence_bitset = 0;
     sendMeter(p->core, data->output_params, frames);
     return kResultOk;
 }
 
+// The compressor reads nothing of the host's transport, tempo or time: it
+// asks for no process-context field.
+uint32_t V3_API noContextFields(void*) { return 0; }
+
 }  // namespace
+
+const v3_process_context_requirements_cpp kContextRequirementsVtable = {
+    {queryInstance, refInstance, unrefInstance},
+    {noContextFields},
+};
 
 const v3_audio_processor_cpp kProcessorVtable = {
     {queryInstance, refInstance, unrefInstance},

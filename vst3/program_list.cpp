@@ -45,8 +45,8 @@ void selectProgram(Vst3Instance* instance, double normalised) {
         v3_cpp_obj(h)->restart_component(h, V3_RESTART_PARAM_VALUES_CHANGED);
 }
 
-int32_t gatherProgramChange(v3_param_changes** changes, ParameterChange* out, std::atomic<double>& selected) {
-    if (!changes || !*changes) return 0;
+void addProgramChange(v3_param_changes** changes, PluginCore& core, std::atomic<double>& selected) {
+    if (!changes || !*changes) return;
     const int32_t queues = v3_cpp_obj(changes)->get_param_count(changes);
     for (int32_t q = 0; q < queues; ++q) {
         v3_param_value_queue** queue = v3_cpp_obj(changes)->get_param_data(changes, q);
@@ -54,11 +54,13 @@ int32_t gatherProgramChange(v3_param_changes** changes, ParameterChange* out, st
         int32_t offset = 0;
         double value = 0.0;
         const int32_t last = v3_cpp_obj(queue)->get_point_count(queue) - 1;
-        if (last < 0 || v3_cpp_obj(queue)->get_point(queue, last, &offset, &value) != V3_OK) return 0;
+        if (last < 0 || v3_cpp_obj(queue)->get_point(queue, last, &offset, &value) != V3_OK) return;
         const int32_t preset = presetAtNormalised(value);
-        if (preset == presetAtNormalised(selected.load())) return 0;
+        if (preset == presetAtNormalised(selected.load())) return;
         selected.store(normalisedOfPreset(preset));
-        return presetChanges(preset, offset, out);
+        ParameterChange presetValues[kPresetParamCount];
+        const int32_t count = presetChanges(preset, offset, presetValues);
+        for (int32_t i = 0; i < count; ++i) addBlockChange(core, presetValues[i]);
+        return;
     }
-    return 0;
 }

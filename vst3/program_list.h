@@ -36,8 +36,8 @@ bool readProgramText(const int16_t* text, double* normalised);
 void selectProgram(Vst3Instance* instance, double normalised);
 
 // Audio thread, no allocation: a program change among a block's input
-// changes, as the preset's changes at its last point's frame, into `out`
-// (room for kPresetParamCount); returns how many (0 without one). Only a
+// changes, as the preset's changes at its last point's frame, into the
+// core's change list. Only a
 // change to another program loads: a host that sends the current one again
 // (as some do when playback starts) keeps the user's edits since.
-int32_t gatherProgramChange(v3_param_changes** changes, ParameterChange* out, std::atomic<double>& selected);
+void addProgramChange(v3_param_changes** changes, PluginCore& core, std::atomic<double>& selected);

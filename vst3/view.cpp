@@ -19,8 +19,8 @@ struct Vst3View {
     Vst3Instance* instance;   // held
     v3_plugin_frame** frame;  // held; null until the host sets one
     Editor* editor;           // while attached
-    HWND parent;
-    double hostScale;         // the host's content scale; 0 until it gives one
+    HWND editorWindow;        // the editor's own window, while attached
+    double hostScale;         // the host's content scale, or kNoHostScale
     int32_t width, height;    // the size the host was told
 };
 
@@ -34,7 +34,7 @@ void closeViewEditor(Vst3View* v) {
     if (!v->editor) return;
     closeEditor(v->editor);
     v->editor = nullptr;
-    v->parent = nullptr;
+    v->editorWindow = nullptr;
     if (v->instance->attachedView == v) v->instance->attachedView = nullptr;
 }
 
@@ -73,19 +73,15 @@ v3_result V3_API attached(void* self, void* parent, const char* type) {
     if (isPlatformTypeSupported(self, type) != kResultOk || v->editor) return kResultFalse;
     if (!parent) return kInvalidArgument;
     HWND window = static_cast<HWND>(parent);
-    const double scale = v->hostScale > 0.0 ? v->hostScale : displayScaleFor(window);
-    panelSizeAt(scale, &v->width, &v->height);
-    registerEditorClassOnce();
+    panelSizeAt(hostGaveScale(v->hostScale) ? v->hostScale : displayScaleFor(window), &v->width, &v->height);
     v->instance->attachedView = v;
     // A content scale the host gave is kept; without one the editor follows the display.
     const EditorHost host = editorHostFor(v->instance->core, "VST3");
-    v->editor = v->hostScale > 0.0 ? openEditorAtScale(host, moduleHandle, window, v->width, v->height, scale)
-                                   : openEditor(host, moduleHandle, window, v->width, v->height);
+    v->editor = openEditorOn(host, window, v->width, v->height, v->hostScale, &v->editorWindow);
     if (!v->editor) {
         v->instance->attachedView = nullptr;
         return kResultFalse;
     }
-    v->parent = window;
     return kResultOk;
 }
 
@@ -114,8 +110,8 @@ v3_result V3_API onSize(void* self, v3_view_rect* rect) {
     if (!rect || rect->right - rect->left <= 0 || rect->bottom - rect->top <= 0) return kInvalidArgument;
     v->width = rect->right - rect->left;
     v->height = rect->bottom - rect->top;
-    if (HWND window = v->editor ? FindWindowExA(v->parent, nullptr, kEditorClassName, nullptr) : nullptr)
-        SetWindowPos(window, nullptr, 0, 0, v->width, v->height, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    if (v->editor && IsWindow(v->editorWindow))
+        SetWindowPos(v->editorWindow, nullptr, 0, 0, v->width, v->height, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
     return kResultOk;
 }
 
@@ -164,6 +160,7 @@ v3_plugin_view** createEditorView(Vst3Instance* instance) {
     v->scale = Facet{&kScaleVtable, v};
     v->refCount.store(1);
     v->instance = instance;
+    v->hostScale = kNoHostScale;
     refInstance(&instance->component);
     panelSizeAt(1.0, &v->width, &v->height);
     return reinterpret_cast<v3_plugin_view**>(&v->view);

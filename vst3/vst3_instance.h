@@ -33,15 +33,12 @@ struct Facet {
 
 struct Vst3View;
 
-// The most parameter changes one block carries into the core; beyond it a
-// parameter's remaining points fold into its last one.
-constexpr int32_t kMaxChangesPerBlock = 4096;
-
 struct Vst3Instance {
     Facet component;   // FUnknown, IPluginBase, IComponent
     Facet processor;   // IAudioProcessor
     Facet controller;  // IEditController
     Facet units;       // IUnitInfo: the factory presets' program list
+    Facet contextRequirements;  // IProcessContextRequirements
     std::atomic<uint32_t> refCount;
     PluginCore core;
     // Main thread: the host's handler for edits (held), and the view whose
@@ -50,14 +47,13 @@ struct Vst3Instance {
     Vst3View* attachedView;
     // The program-change parameter's value: the factory preset last chosen.
     std::atomic<double> program;
-    // Audio thread: one block's changes in frame order.
-    ParameterChange changes[kMaxChangesPerBlock];
 };
 
 extern const v3_component_cpp kComponentVtable;
 extern const v3_audio_processor_cpp kProcessorVtable;
 extern const v3_edit_controller_cpp kControllerVtable;
 extern const v3_unit_information_cpp kUnitInfoVtable;
+extern const v3_process_context_requirements_cpp kContextRequirementsVtable;
 
 inline Vst3Instance* instanceOf(void* self) {
     return self ? static_cast<Vst3Instance*>(static_cast<Facet*>(self)->owner) : nullptr;

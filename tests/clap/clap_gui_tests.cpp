@@ -226,6 +226,35 @@ TEST_F(ClapGuiTest, HostsThatRefuseEventsStillGetEveryValue) {
     }
 }
 
+// A host that destroys the editor from inside one of the editor's calls to
+// it (the size request of a new scale, the flush a drag's begin asks for):
+// the editor is freed only after the call returned, touching no freed
+// memory, and the drag still reaches the host whole.
+TEST_F(ClapGuiTest, AHostDestroyingTheEditorInsideItsCallsLeavesNoFreedMemoryTouched) {
+    const struct {
+        const char* moment;
+        void (*make)(ClapGuiTest&);
+        const char* shape;
+    } cases[] = {{"size request", [](ClapGuiTest& t) { t.plugin.gui->set_scale(t.plugin.plugin, 2.0); }, ""},
+                 {"begin edit", [](ClapGuiTest& t) {
+                      const KnobSpec& k = kParamTable[kRatio].knob;
+                      t.mouse(WM_LBUTTONDOWN, k.cx, k.cy);
+                  }, "BE"}};
+    for (const auto& c : cases) {
+        open();
+        host.whileAnswering = [&] { plugin.gui->destroy(plugin.plugin); };
+        c.make(*this);
+        pumpMessages();
+        EXPECT_FALSE(host.whileAnswering) << c.moment << ": the host was asked";
+        EXPECT_EQ(editorIn(parent), nullptr) << c.moment;
+        EXPECT_TRUE(processHeapsValid()) << c.moment;
+        OutputEvents out;
+        plugin.params->flush(plugin.plugin, nullptr, &out.list);
+        double last = -1.0;
+        EXPECT_EQ(shapeOf(out, kRatio, &last), c.shape) << c.moment;
+    }
+}
+
 // The panel is the DLL's pixel for pixel, but for the footer, which names the format.
 TEST_F(ClapGuiTest, PanelIsTheDllsButTheFooter) {
     open();

@@ -88,7 +88,7 @@ TEST_F(ClapTest, TextsInUnitsBothWaysAndGarbageRefused) {
     for (int32_t i = 0; i < kParamCount; ++i) {
         for (double value : {0.0, 0.1, 0.25, 0.3, 0.5, 0.77, 1.0}) {
             ASSERT_TRUE(p.value_to_text(plugin.plugin, i, value, text, sizeof text));
-            writeDisplayText(i, static_cast<float>(value), shell, sizeof shell);
+            writeListText(i, static_cast<float>(value), false, shell, sizeof shell);
             EXPECT_EQ(std::string(text).rfind(shell, 0), 0u) << text << " against " << shell;
             EXPECT_NE(std::strstr(text, kParamTable[i].label), nullptr) << text;
             double bare = -1.0;

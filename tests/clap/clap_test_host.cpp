@@ -70,10 +70,14 @@ TestHost::TestHost()
                  hostOf(h, "params.rescan", Needs::kMainThread).rescans.push_back(flags);
              },
              [](const clap_host_t* h, clap_id, clap_param_clear_flags) { hostOf(h, "params.clear", Needs::kMainThread); },
-             [](const clap_host_t* h) { ++hostOf(h, "params.request_flush", Needs::kNotAudioThread).flushRequests; }},
+             [](const clap_host_t* h) {
+                 ++hostOf(h, "params.request_flush", Needs::kNotAudioThread).flushRequests;
+                 if (auto once = std::exchange(hostOf(h).whileAnswering, nullptr)) once();
+             }},
       gui{ignored,
           [](const clap_host_t* h, uint32_t width, uint32_t height) {
               hostOf(h).resizeRequests.push_back({width, height});
+              if (auto once = std::exchange(hostOf(h).whileAnswering, nullptr)) once();
               return true;
           },
           refused, refused, [](const clap_host_t* h, bool) { hostOf(h); }},

@@ -10,8 +10,10 @@
 #include <clap/plugin-factory.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <thread>
 #include <vector>
 
@@ -37,6 +39,7 @@ struct TestHost {
     std::thread::id mainThread = std::this_thread::get_id();
     std::mutex faultsLock;
     std::vector<std::string> threadFaults;  // "params.rescan off the main thread"
+    std::function<void()> whileAnswering;  // once, inside the next flush or resize request
     TestHost();
     TestHost(const TestHost&) = delete;
     ~TestHost();

@@ -162,6 +162,38 @@ TEST(CoreChanges, AnEmptyBlockAppliesItsChangesAndLetsTheMeterFall) {
     EXPECT_FLOAT_EQ(gainReductionMeter(rig.core), kMeterKeep * before);
 }
 
+// The change list fed change by change, with fewer, as many and more
+// changes than it holds (malformed ones among them), gives the bits and meter
+// of one call with the whole list; a flush applies them all.
+TEST(CoreChanges, TheChangeListSoundsAsOneCallWhateverItsLength) {
+    constexpr int32_t kBlock = 2000;
+    std::vector<float> l, r;
+    makeProgram(l, r, kBlock, 48000.0, 2.0f);
+    for (int32_t count : {0, 1, kChangeListCapacity, kChangeListCapacity + 1, 3 * kChangeListCapacity + 5}) {
+        std::vector<ParameterChange> changes;
+        for (int32_t i = 0; i < count; ++i) {
+            const int32_t offset = i % 97 == 5 ? i * kBlock / count - 40 : (i % 131 == 7 ? kBlock + i : i * kBlock / count);
+            changes.push_back({i % 211 == 3 ? -7 : offset, i % 173 == 9 ? kParamCount : i % kParamCount,
+                               i % 151 == 1 ? std::nanf("") : (i % 17) / 16.0f});
+        }
+        CoreRig list, one, flushed;
+        list.outL.assign(l.size(), 0.0f), list.outR = list.outL;
+        one.outL = list.outL, one.outR = list.outL;
+        const float* in[2] = {l.data(), r.data()};
+        float* out[2] = {list.outL.data(), list.outR.data()};
+        beginBlock(list.core, in, out, kBlock);
+        for (const ParameterChange& c : changes) addBlockChange(list.core, c);
+        endBlock(list.core);
+        one.process(l.data(), r.data(), 0, kBlock, changes.data(), count);
+        expectSameOutput(list, one, ("count " + std::to_string(count)).c_str());
+        beginBlock(flushed.core, nullptr, nullptr, 0);
+        for (const ParameterChange& c : changes) addBlockChange(flushed.core, c);
+        endBlock(flushed.core);
+        for (int32_t i = 0; i < kParamCount; ++i)
+            EXPECT_EQ(parameter(flushed.core, i), parameter(one.core, i)) << count << " flushed, " << i;
+    }
+}
+
 std::vector<uint8_t> stateOf(const PluginCore& core) {
     std::vector<uint8_t> blob(kStateBlobMaxBytes);
     blob.resize(writeState(core, blob.data(), blob.size()));

@@ -105,4 +105,20 @@ TEST(ParameterText, EveryTextReadsBackToItself) {
     }
 }
 
+// The formats' own lists name the bypass switch's steps and still read the
+// shell's numbers; other rows read as their display texts.
+TEST(ParameterText, ListTextsNameTheBypassSwitch) {
+    const struct { int32_t index; float v; const char *text, *typed; float read; } cases[] = {
+        {kBypass, 0.5f, "Off", " ON ", 1.0f}, {kBypass, 0.51f, "On", "off", 0.0f}, {kBypass, 1.0f, "On", "100", 1.0f},
+        {kBypass, 0.0f, "Off", "onn", -1.0f},  {kGlue, 0.65f, "65%", "on", -1.0f}};
+    for (const auto& c : cases) {
+        char text[32];
+        float v = -1.0f;
+        writeListText(c.index, c.v, true, text, sizeof text);
+        EXPECT_STREQ(text, c.text) << c.v;
+        EXPECT_EQ(parseListText(c.index, c.typed, &v), c.read >= 0.0f) << c.typed;
+        EXPECT_EQ(v, c.read) << c.typed;
+    }
+}
+
 }  // namespace

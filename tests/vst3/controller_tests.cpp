@@ -47,7 +47,7 @@ TEST_F(ControllerTest, ParametersReadAsTheDllsWithTheFlagsAndValuesHostsUse) {
         char name[64] = {}, label[64] = {};
         dispatch(e, effGetParamName, i, 0, name), dispatch(e, effGetParamLabel, i, 0, label);
         EXPECT_EQ(ascii(info.title) + "|" + ascii(info.units), i < 9 ? std::string(name) + "|" + label : "Gain Reduction|dB");
-        EXPECT_EQ(id, i < 9 ? static_cast<v3_param_id>(i) : 1000u);
+        EXPECT_EQ(id, i < 9 ? static_cast<v3_param_id>(i) : 100u) << "the meter's id, as CLAP's";
         EXPECT_EQ(info.step_count, i == 8 ? 1 : 0) << i;
         EXPECT_EQ(info.flags, i == 9   ? V3_PARAM_READ_ONLY
                               : i == 8 ? V3_PARAM_CAN_AUTOMATE | V3_PARAM_IS_BYPASS
@@ -64,7 +64,8 @@ TEST_F(ControllerTest, ParametersReadAsTheDllsWithTheFlagsAndValuesHostsUse) {
             e->setParameter(e, i, v);
             dispatch(e, effGetParamDisplay, i, 0, display);
             const std::string shown = text(id, v);
-            ASSERT_EQ(shown, display) << i << " at " << v;
+            // The bypass switch names its steps; the VST 2 shell keeps its numbers.
+            ASSERT_EQ(shown, i == 8 ? (v > 0.5f ? "On" : "Off") : std::string(display)) << i << " at " << v;
             for (const std::string& typed : {shown, shown + (*label ? " " : "") + label}) {
                 double back = -1.0;
                 ASSERT_TRUE(read(id, typed, &back)) << typed;
@@ -77,13 +78,13 @@ TEST_F(ControllerTest, ParametersReadAsTheDllsWithTheFlagsAndValuesHostsUse) {
         EXPECT_EQ(untouched, -1.0);
     }
     EXPECT_EQ(c->normalised_parameter_to_plain(plugin.controller, 0, 0.0), -36.0);
-    EXPECT_EQ(c->normalised_parameter_to_plain(plugin.controller, 1000, 1.0), 24.0);
-    EXPECT_EQ(text(1000, 0.5), "12.0");
+    EXPECT_EQ(c->normalised_parameter_to_plain(plugin.controller, 100, 1.0), 24.0);
+    EXPECT_EQ(text(100, 0.5), "12.0");
     double v = 0.0;
-    EXPECT_FALSE(read(0, "-20 Hz", &v) || read(1000, "3.0", &v) || read(55, "3.0", &v));
+    EXPECT_FALSE(read(0, "-20 Hz", &v) || read(100, "3.0", &v) || read(55, "3.0", &v));
     EXPECT_EQ(text(55, 0.5), "(refused)");
     EXPECT_NE(c->get_parameter_info(plugin.controller, 11, nullptr), V3_OK);
-    EXPECT_NE(c->set_parameter_normalised(plugin.controller, 1000, 0.5), V3_OK) << "the meter is read-only";
+    EXPECT_NE(c->set_parameter_normalised(plugin.controller, 100, 0.5), V3_OK) << "the meter is read-only";
     EXPECT_NE(c->set_parameter_normalised(plugin.controller, 77, 0.5), V3_OK);
     EXPECT_EQ(c->set_parameter_normalised(plugin.controller, 0, NAN), V3_OK);
     EXPECT_EQ(value(0), 1.0) << "the clamp rule";

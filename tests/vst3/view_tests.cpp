@@ -127,3 +127,32 @@ TEST_F(ViewTest, TheContentScaleSizesThePanelThroughTheHostsFrame) {
     }
     v3_cpp_obj_unref(scale);
 }
+
+// A host that removes the view from inside one of the editor's calls to it
+// (the size request of a new scale, a drag's begin): the editor is freed only
+// after the call returned, touching no freed memory, and the edit still ends.
+TEST_F(ViewTest, AHostRemovingTheViewInsideItsCallsLeavesNoFreedMemoryTouched) {
+    const struct {
+        const char* moment;
+        HostObject* answering;
+        std::vector<std::string> edits;
+    } cases[] = {{"begin edit", &handler, {"begin 1", "end 1"}}, {"size request", &frame, {}}};
+    for (const auto& c : cases) {
+        handler.calls.clear();
+        ASSERT_EQ(v->attached(view, parent, "HWND"), V3_OK) << c.moment;
+        c.answering->whileAnswering = [&] { EXPECT_EQ(v->removed(view), V3_OK); };
+        if (c.answering == &frame) {
+            v3_plugin_view_content_scale** scale = nullptr;
+            ASSERT_EQ(queryOf(view, v3_plugin_view_content_scale_iid, reinterpret_cast<void**>(&scale)), V3_OK);
+            v3_cpp_obj(scale)->set_content_scale_factor(scale, 2.0f);
+            v3_cpp_obj_unref(scale);
+        } else {
+            press(kRatio, WM_LBUTTONDOWN);
+        }
+        pumpMessages();
+        EXPECT_FALSE(c.answering->whileAnswering) << c.moment << ": the host was asked";
+        EXPECT_EQ(editorIn(parent), nullptr) << c.moment;
+        EXPECT_TRUE(processHeapsValid()) << c.moment;
+        EXPECT_EQ(handler.calls, c.edits) << c.moment;
+    }
+}

@@ -67,6 +67,7 @@ v3_result record(void* self, const char* what, v3_param_id id, double value = -1
     char text[64];
     std::snprintf(text, sizeof text, value < 0.0 ? "%s %u" : "%s %u %.9g", what, id, value);
     of<HostHandler>(self)->calls.push_back(text);
+    if (auto once = std::exchange(of<HostHandler>(self)->whileAnswering, nullptr)) once();
     return V3_OK;
 }
 v3_result V3_API beginEdit(void* self, v3_param_id id) { return record(self, "begin", id); }
@@ -77,6 +78,7 @@ const Table<v3_component_handler> kHandler = {{query, ref, unref}, {beginEdit, p
 
 v3_result V3_API resizeView(void* self, v3_plugin_view** view, v3_view_rect* rect) {
     of<HostFrame>(self)->requests.push_back(*rect);
+    if (auto once = std::exchange(of<HostFrame>(self)->whileAnswering, nullptr)) once();
     return of<HostFrame>(self)->accept ? v3_cpp_obj(view)->on_size(view, rect) : v3_result{V3_FALSE};
 }
 const v3_plugin_frame_cpp kFrame = {{query, ref, unref}, {resizeView}};

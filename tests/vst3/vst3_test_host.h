@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,6 +48,7 @@ struct HostObject {
     const void* vtable;
     const uint8_t* iid;
     std::atomic<int> refs{1};
+    std::function<void()> whileAnswering;  // once, inside the next call the plug-in makes to it
     template <class T> T** as() { return reinterpret_cast<T**>(this); }
 };
 

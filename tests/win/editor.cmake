@@ -14,6 +14,7 @@ target_link_libraries(editor_tests PRIVATE editor_test_support editor)
 # The missing-font cases need prefixes of their own; every other case runs here.
 set_tests_properties(win.editor_tests PROPERTIES
   ENVIRONMENT "GTEST_FILTER=-*MissingCinzel*:*WithoutFonts*")
+heap_checked_test(win.editor_tests editor_tests)
 
 # The same program in copies of the project's prefix without some font files.
 add_test(NAME win.editor_without_cinzel

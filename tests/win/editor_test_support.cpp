@@ -62,6 +62,14 @@ int liveWindowCount() {
     return n;
 }
 
+bool processHeapsValid() {
+    HANDLE heaps[256];
+    const DWORD count = GetProcessHeaps(256, heaps);
+    for (DWORD i = 0; i < count && i < 256; ++i)
+        if (!HeapValidate(heaps[i], 0, nullptr)) return false;
+    return count > 0;
+}
+
 size_t privateBytes() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;

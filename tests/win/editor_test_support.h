@@ -23,3 +23,7 @@ int liveGdiObjectCount();
 int liveWindowCount();
 // Private bytes of the process.
 size_t privateBytes();
+
+// Whether every heap of the process is sound. Under the heap's free check
+// (heap_checked_test in CMake) it also finds memory written after it was freed.
+bool processHeapsValid();

@@ -553,6 +553,50 @@ TEST_F(EditorWindowTest, PaintsAndOpenCloseCyclesLeakNothing) {
            windowsBefore, bytesBefore, bytesAfterPaints, privateBytes());
 }
 
+// The host's answer to every call, but that it closes the editor while it
+// answers the call `closeInside` names (once).
+int32_t closeInside = -1;
+intptr_t closingAudioMaster(AEffect* e, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+    const intptr_t answer = recordingAudioMaster(e, opcode, index, value, ptr, opt);
+    if (e && opcode == closeInside) {
+        closeInside = -1;
+        dispatch(e, effEditClose, 0, 0);
+    }
+    return opcode == audioMasterSizeWindow ? 1 : answer;
+}
+
+// A host that closes the editor from inside one of the editor's calls to it
+// (the size request of a new scale, a drag's begin edit): the editor is freed
+// only after the call returned, touching no freed memory, and the edit ends.
+TEST_F(EditorWindowTest, AHostClosingTheEditorInsideItsCallsLeavesNoFreedMemoryTouched) {
+    closeEffect(effect);
+    effect = plugin.entry(closingAudioMaster);
+    const struct {
+        const char* moment;
+        int32_t opcode;
+        void (*make)(EditorWindowTest&);
+        size_t edits;
+    } cases[] = {{"begin edit", audioMasterBeginEdit, [](EditorWindowTest& t) {
+                      const KnobSpec& k = kParamTable[kRatio].knob;
+                      t.press(k.cx, k.cy);
+                  }, 1},
+                 {"size request", audioMasterSizeWindow, [](EditorWindowTest& t) {
+                      dispatch(t.effect, effVendorSpecific, kVendorPresonus, kVendorContentScale, nullptr, 2.0f);
+                  }, 0}};
+    for (const auto& c : cases) {
+        openEditor();
+        recordedHostCalls().clear();
+        closeInside = c.opcode;
+        c.make(*this);
+        pumpMessages();
+        EXPECT_EQ(closeInside, -1) << c.moment << ": the host was asked";
+        EXPECT_EQ(editor(), nullptr) << c.moment;
+        EXPECT_TRUE(processHeapsValid()) << c.moment;
+        EXPECT_EQ(callsWith(audioMasterEndEdit).size(), c.edits) << c.moment;
+        EXPECT_EQ(editedParam(), -1) << c.moment << ": every edit begun has ended";
+    }
+}
+
 }  // namespace
 
 // A machine so slow that a paint takes longer than the editor's timer period

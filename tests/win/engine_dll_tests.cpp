@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "../../dsp/engine_constants.h"
-#include "../../vst2/plugin_instance.h"
 #include "vst_host.h"
 
 namespace {
@@ -44,20 +43,12 @@ protected:
         if (b) closeEffect(b);
         unloadPlugin(plugin);
     }
-    static EngineState& engine(AEffect* e) { return static_cast<PluginInstance*>(e->object)->core.engine; }
-    static float meter(AEffect* e) { return engine(e).gainReductionMeter.load(); }
-    // Every recursive field of the engine, as raw bytes.
-    static std::vector<unsigned char> stateBytes(AEffect* e) {
-        const EngineState& s = engine(e);
-        std::vector<unsigned char> bytes(sizeof s.analysis + sizeof(int32_t) + 3 * sizeof(double));
-        unsigned char* at = bytes.data();
-        std::memcpy(at, &s.analysis, sizeof s.analysis);
-        at += sizeof s.analysis;
-        std::memcpy(at, &s.windowCounter, sizeof(int32_t));
-        at += sizeof(int32_t);
-        std::memcpy(at, &s.detectorEnvelope, sizeof(double));
-        std::memcpy(at + sizeof(double), s.bassArmorState, 2 * sizeof(double));
-        return bytes;
+    // What an instance's state sounds like: the next 512 frames of the
+    // program through it. Two instances in the same state give the same bits.
+    std::vector<float> probe(AEffect* e) {
+        std::vector<float> out(1024);
+        run(e, true, inL.data(), inR.data(), out.data(), out.data() + 512, 512);
+        return out;
     }
     static void run(AEffect* e, bool replacing, float* l, float* r, float* oL, float* oR, int n) {
         float* ins[2] = {l, r};
@@ -82,8 +73,7 @@ TEST_F(EngineDllTest, ProcessAndProcessReplacingAgreeAndNeverAccumulate) {
         run(b, false, &inL[at], &inR[at], &oB[at], &oB[kFrames + at], 256);
     }
     for (int i = 0; i < 2 * kFrames; ++i) ASSERT_TRUE(sameBits(oA[i], oB[i])) << i;
-    EXPECT_GT(meter(a), 0.0f);
-    EXPECT_EQ(meter(a), meter(b));
+    EXPECT_EQ(probe(a), probe(b));
     // A second pass over the same output buffers overwrites them.
     std::vector<float> again = oB;
     closeEffect(b);
@@ -103,62 +93,67 @@ TEST_F(EngineDllTest, InPlaceBuffersGiveTheSameOutput) {
     EXPECT_EQ(r, oR);
 }
 
-TEST_F(EngineDllTest, BypassCopiesBitForBitAndFreezesStateAndMeter) {
+// A bypassed block leaves the state as it was: the instance then sounds as
+// one that never saw the block.
+TEST_F(EngineDllTest, BypassCopiesBitForBitAndFreezesTheState) {
     std::vector<float> oL(kFrames), oR(kFrames);
-    a->setParameter(a, 0, 0.1f);
-    run(a, true, inL.data(), inR.data(), oL.data(), oR.data(), kFrames);
-    ASSERT_GT(meter(a), 0.0f);
+    for (AEffect* e : {a, b}) {
+        e->setParameter(e, 0, 0.1f);
+        run(e, true, inL.data(), inR.data(), oL.data(), oR.data(), kFrames);
+    }
+    const std::vector<float> program = inL;
     inL[3] = std::nanf("");
     inR[4] = 1e-42f;  // subnormal, copied as it is
     for (int how = 0; how < 2; ++how) {
         if (how == 0) dispatch(a, effSetBypass, 0, 1);
         else a->setParameter(a, 8, 1.0f);
-        const std::vector<unsigned char> before = stateBytes(a);
-        const float meterBefore = meter(a);
         std::fill(oL.begin(), oL.end(), 7.0f);
         run(a, how == 0, inL.data(), inR.data(), oL.data(), oR.data(), kFrames);
         for (int i = 0; i < kFrames; ++i) {
             ASSERT_TRUE(sameBits(oL[i], inL[i])) << i;
             ASSERT_TRUE(sameBits(oR[i], inR[i])) << i;
         }
-        EXPECT_EQ(stateBytes(a), before);
-        EXPECT_EQ(meter(a), meterBefore);
         dispatch(a, effSetBypass, 0, 0);
         a->setParameter(a, 8, 0.0f);
     }
+    inL = program;
+    EXPECT_EQ(probe(a), probe(b));
 }
 
-TEST_F(EngineDllTest, EmptyAndNegativeBlocksWriteNothingAndOnlyDecayTheMeter) {
+// Empty and negative blocks write nothing and leave the sound's state (the
+// meter's fall in an empty block is the core's, tested there).
+TEST_F(EngineDllTest, EmptyAndNegativeBlocksWriteNothingAndKeepTheState) {
     std::vector<float> oL(kFrames), oR(kFrames);
-    a->setParameter(a, 0, 0.1f);
-    run(a, true, inL.data(), inR.data(), oL.data(), oR.data(), kFrames);
-    const std::vector<unsigned char> before = stateBytes(a);
+    for (AEffect* e : {a, b}) {
+        e->setParameter(e, 0, 0.1f);
+        run(e, true, inL.data(), inR.data(), oL.data(), oR.data(), kFrames);
+    }
     for (int n : {0, -5}) {
         for (bool replacing : {true, false}) {
-            const float m = meter(a);
             float guard[4] = {3, 3, 3, 3};
             run(a, replacing, inL.data(), inR.data(), guard, guard + 2, n);
             EXPECT_EQ(guard[0], 3.0f);
             EXPECT_EQ(guard[2], 3.0f);
-            EXPECT_EQ(meter(a), kMeterKeep * m);
             run(a, replacing, nullptr, nullptr, nullptr, nullptr, n);  // channel pointers unused
         }
     }
-    EXPECT_EQ(stateBytes(a), before);
+    EXPECT_EQ(probe(a), probe(b));
 }
 
+// A rate change between blocks keeps every state: an instance taken to
+// another rate and back sounds as one that stayed (how the window counts on
+// at the new rate is the engine's, tested there). Output at the odd rate
+// stays finite and within the ceiling.
 TEST_F(EngineDllTest, RateChangeMidStreamKeepsEveryState) {
     std::vector<float> oL(kFrames), oR(kFrames);
-    dispatch(a, effSetSampleRate, 0, 0, nullptr, 96000.0f);
-    run(a, true, inL.data(), inR.data(), oL.data(), oR.data(), 150);  // counter at 150 of 192
-    ASSERT_EQ(engine(a).windowCounter, 150);
-    const std::vector<unsigned char> before = stateBytes(a);
+    for (AEffect* e : {a, b}) {
+        dispatch(e, effSetSampleRate, 0, 0, nullptr, 96000.0f);
+        run(e, true, inL.data(), inR.data(), oL.data(), oR.data(), 150);  // counter at 150 of 192
+    }
     dispatch(a, effSetSampleRate, 0, 0, nullptr, 8000.0f);  // window of 16
-    EXPECT_EQ(stateBytes(a), before);
-    const double h0 = engine(a).analysis.curvatureHistory[0];
-    run(a, true, inL.data() + 150, inR.data() + 150, oL.data(), oR.data(), 1);
-    EXPECT_EQ(engine(a).windowCounter, 0) << "the first sample after the change steps the window";
-    EXPECT_NE(engine(a).analysis.curvatureHistory[0], h0);
+    dispatch(a, effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    EXPECT_EQ(probe(a), probe(b));
+    dispatch(a, effSetSampleRate, 0, 0, nullptr, 8000.0f);
     run(a, true, inL.data(), inR.data(), oL.data(), oR.data(), kFrames);
     for (int i = 0; i < kFrames; ++i) ASSERT_TRUE(std::isfinite(oL[i]) && std::fabs(oL[i]) <= kOutputCeilingFloat);
 }

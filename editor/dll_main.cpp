@@ -1,7 +1,8 @@
-// The Windows module's loader callback. Loader thread, under the loader lock.
+// The loader callback of every Windows plug-in module (VST 2, VST 3, CLAP).
+// Loader thread, under the loader lock.
 #include <windows.h>
 
-#include "../editor/editor_module.h"
+#include "editor_module.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) editorModuleAttach(instance);
