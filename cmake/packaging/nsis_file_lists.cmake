@@ -4,8 +4,10 @@
 # and DQ_REMOVE_<format> (those same files, then their folders while empty,
 # deepest first), so that the uninstaller removes exactly what was installed.
 # A staged path is relative to C:\Program Files: Common Files/... goes to
-# $COMMONFILES64, the VST 2 folder to the one the user picked ($INSTDIR when
-# installing, $R9 when removing), anything else under $PROGRAMFILES64.
+# $COMMONFILES64, ProgramData/... (the staged common application data folder)
+# to $APPDATA (the installer's shell folders are all users'), the VST 2 folder
+# to the one the user picked ($INSTDIR when installing, $R9 when removing),
+# anything else under $PROGRAMFILES64.
 if(NOT CPACK_GENERATOR STREQUAL "NSIS")
   return()
 endif()
@@ -15,6 +17,8 @@ function(windows_path relative root_var out)
     set(path "${root_var}/${CMAKE_MATCH_1}")
   elseif(relative MATCHES "^Common Files(/.*)?$")
     set(path "$COMMONFILES64${CMAKE_MATCH_1}")
+  elseif(relative MATCHES "^ProgramData(/.*)?$")
+    set(path "$APPDATA${CMAKE_MATCH_1}")
   else()
     set(path "$PROGRAMFILES64/${relative}")
   endif()
@@ -57,7 +61,7 @@ foreach(component IN LISTS CPACK_COMPONENTS_ALL)
   list(REVERSE folders)
   foreach(folder IN LISTS folders)
     windows_path("${folder}" "$R9" to)
-    if(NOT to MATCHES "^\\$(COMMONFILES64|PROGRAMFILES64)$")
+    if(NOT to MATCHES "^\\$(COMMONFILES64|PROGRAMFILES64|APPDATA)$")
       string(APPEND remove "  RMDir \"${to}\"\n")
     endif()
   endforeach()

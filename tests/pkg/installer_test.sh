@@ -24,11 +24,13 @@ C=$WINEPREFIX/drive_c
 KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\DorlinQuillet'
 
 # Where each format's staged files must land: format, staging root inside
-# what `cmake --install` makes, folder in the prefix, the module as built.
+# what `cmake --install` makes, folder in the prefix, where the build keeps
+# that folder's files, one of them.
 FORMATS=(
-  "vst2|VSTPlugins|$C/VST2Test|DorlinQuillet.dll"
-  "vst3|Common Files/VST3|$C/Program Files/Common Files/VST3|DorlinQuillet.vst3/Contents/x86_64-win/DorlinQuillet.vst3"
-  "clap|Common Files/CLAP|$C/Program Files/Common Files/CLAP|DorlinQuillet.clap"
+  "vst2|VSTPlugins|$C/VST2Test|$TREE|DorlinQuillet.dll"
+  "vst3|Common Files/VST3|$C/Program Files/Common Files/VST3|$TREE|DorlinQuillet.vst3/Contents/x86_64-win/DorlinQuillet.vst3"
+  "vst3|ProgramData/VST3 Presets|$C/ProgramData/VST3 Presets|$TREE/vst3-presets|Dorlin Audio Technologies/Dorlin Quillet/Mix Bus Glue.vstpreset"
+  "clap|Common Files/CLAP|$C/Program Files/Common Files/CLAP|$TREE|DorlinQuillet.clap"
 )
 for format in vst2 vst3 clap; do
   cmake --install "$TREE" --component "$format" --prefix "$WORK/stage/$format" >/dev/null
@@ -52,13 +54,12 @@ for case in "${CASES[@]}"; do
     "$WINESERVER" -w
   done
   for row in "${FORMATS[@]}"; do
-    IFS='|' read -r format staged folder module <<<"$row"
+    IFS='|' read -r format staged folder built module <<<"$row"
     if [[ " $wanted " == *" $format "* ]]; then
-      cmp "$TREE/$module" "$folder/$module" || fail "$name: $format module differs from the build"
-      diff <(cd "$WORK/stage/$format/$staged" && find . -type f | sort) <(cd "$folder" && find . -type f | sort) ||
-        fail "$name: $format files are not those the install rules stage"
-      (cd "$WORK/stage/$format/$staged" && find . -type f -exec cmp {} "$folder/{}" \;) ||
-        fail "$name: $format files differ from the staged ones"
+      cmp "$built/$module" "$folder/$module" || fail "$name: $format $module differs from the build"
+      # The same files, byte for byte (find -exec would hide a cmp that fails).
+      diff -rq "$WORK/stage/$format/$staged" "$folder" ||
+        fail "$name: $format files in $folder are not those the install rules stage"
     else
       [ ! -e "$folder/$module" ] || fail "$name: $format installed though not asked for"
     fi
