@@ -20,6 +20,29 @@
 
 namespace {
 
+// `--emit FILE` writes every block's output samples and meter as raw floats;
+// `--against FILE` reads such a stream from another build (a pipe will do) and
+// prints the largest difference of any output sample and of any meter value.
+struct SampleStreams {
+    FILE* emit = nullptr;
+    FILE* against = nullptr;
+    double sampleDifference = 0.0, meterDifference = 0.0;
+    bool shortStream = false;
+    void add(const float* v, size_t n, double& largest) {
+        if (emit) std::fwrite(v, sizeof(float), n, emit);
+        if (!against) return;
+        for (size_t i = 0; i < n; ++i) {
+            float other;
+            if (std::fread(&other, sizeof other, 1, against) != 1) {
+                shortStream = true;
+                return;
+            }
+            const double d = std::fabs(double(v[i]) - double(other));
+            if (d > largest || d != d) largest = d != d ? INFINITY : d;
+        }
+    }
+} streams;
+
 struct Digest {
     uint64_t h = 1469598103934665603ull;  // FNV-1a
     void add(const void* p, size_t n) {
@@ -52,9 +75,12 @@ struct Rig {
         if (n > 0) {
             digest.add(oL.data(), sizeof(float) * size_t(n));
             digest.add(oR.data(), sizeof(float) * size_t(n));
+            streams.add(oL.data(), size_t(n), streams.sampleDifference);
+            streams.add(oR.data(), size_t(n), streams.sampleDifference);
         }
         const float meter = state->gainReductionMeter.load();
         digest.add(&meter, sizeof meter);
+        streams.add(&meter, 1, streams.meterDifference);
     }
 };
 
@@ -133,6 +159,10 @@ struct Setting {
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--emit") == 0) streams.emit = std::fopen(argv[i + 1], "wb");
+        if (std::strcmp(argv[i], "--against") == 0) streams.against = std::fopen(argv[i + 1], "rb");
+    }
     std::vector<std::string> lines;
     auto emit = [&](const std::string& name, uint64_t h) {
         char text[160];
@@ -158,6 +188,12 @@ int main(int argc, char** argv) {
         for (int32_t b : {1, 2, 3, 64, 512, 0})
             emit(s.name + "/hostile/" + (b ? std::to_string(b) : "mixed"), runSignal(l, r, s.params, b));
         emit(s.name + "/automated", runAutomated(s));
+    }
+    if (streams.emit) std::fclose(streams.emit);
+    if (streams.against) {
+        std::printf("largest difference: output sample %.9g, meter %.9g dB%s\n", streams.sampleDifference,
+                    streams.meterDifference, streams.shortStream ? " (the other stream ended early)" : "");
+        return 0;
     }
     if (argc > 2 && std::strcmp(argv[1], "--check") == 0) {
         FILE* f = std::fopen(argv[2], "r");
