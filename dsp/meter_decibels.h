@@ -1,11 +1,10 @@
 #pragma once
-// The meter's decibels: -20 log10(gain) for 0.00001 < gain < 1, without the
-// runtime's log10 (slow x87 code in the Windows build) and without a division.
-// gain = 2^e m, m in [1, 2); the top seven bits of m pick c near m from a
-// table of 1/c and of -20 log10 c, so that m/c = 1 + r with |r| < 1/256, and
-// ln(1 + r) to r^3 is off by under 1e-10 (5e-10 dB, far below what the float
-// meter resolves). Worth 1.2x at one-frame blocks, where it ends every block
-// (inline for the same reason); kept also because it sets today's meter bits.
+// The meter's decibels: -20 log10(gain) for 0.00001 < gain < 1, without a
+// log10 call and without a division. gain = 2^e m, m in [1, 2); the top seven
+// bits of m pick c near m from a table of 1/c and of -20 log10 c (the
+// engine's own log10), so that m/c = 1 + r with |r| < 1/256, and ln(1 + r) to
+// r^3 is off by under 1e-10 (5e-10 dB). Worth 1.2x at one-frame blocks
+// against log10, where it ends every block (inline for the same reason).
 #include <cstdint>
 #include <cstring>
 

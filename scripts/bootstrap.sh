@@ -16,6 +16,7 @@ PACKAGES=(
   liblilv-dev lilv-utils x42-plugins lsp-plugins-lv2 calf-plugins
   lv2-dev sordi
   dpf-source
+  g++-aarch64-linux-gnu qemu-user python3-mpmath
 )
 
 missing=()
