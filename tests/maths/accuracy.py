@@ -118,6 +118,18 @@ def main():
         "cos": check("cos", mpmath.cos, trig_points, "sincos", 1),
         "log10": check("log10", mpmath.log10, log_points, "log10"),
     }
+    # The meter's decibels, -20 log10 g for 0.00001 < g < 1, as the float it publishes.
+    meter_points = ([10.0 ** rng.uniform(-5, 0) for _ in range(60000)]
+                    + [1.0 - 10.0 ** rng.uniform(-15, -1) for _ in range(25000)]
+                    + [1e-5 * (1.0 + rng.uniform(0, 1e-3)) for _ in range(15000)])
+    got = run("meter", meter_points)[0]
+    worst, at = 0.0, None
+    for g, y in zip(meter_points, got):
+        e = float_ulps(y, -20 * mpmath.log10(mpmath.mpf(g)))
+        if e > worst:
+            worst, at = e, g
+    print("%-6s %7d points, largest error %.3f float ulp (at %r)" % ("meter", len(meter_points), worst, at))
+    results["meter (float)"] = worst
     for name, worst in results.items():
         if not worst <= 1.0:
             failures.append("%s: %.3f ulp" % (name, worst))
