@@ -49,9 +49,8 @@ int main() {
         {"pow10", decibels, portablePowerOfTen, [](double x) { return std::pow(10.0, x); }},
         {"sincos", phase,
          [](double x) {
-             double s, c;
-             portableSineCosine(x, s, c);
-             return s + c;
+             const SineCosine sc = portableSineCosine(x);
+             return sc.sine + sc.cosine;
          },
          [](double x) { return std::sin(x) + std::cos(x); }},
         {"log10", meterTable, portableLog10, [](double x) { return std::log10(x); }},

@@ -56,7 +56,9 @@ inline double detectorPeak(double xL, double xR, double& armorL, double& armorR,
 // The oscillator's (sin, cos) pair taken afresh from the phase itself.
 void setWobblePhase(WobbleOscillator& w, double phase) {
     w.phase = phase;
-    portableSineCosine(phase + kWobblePhaseOffset, w.sine, w.cosine);
+    const SineCosine sc = portableSineCosine(phase + kWobblePhaseOffset);
+    w.sine = sc.sine;
+    w.cosine = sc.cosine;
 }
 
 // Brings the wobble oscillator in line with the live phase and increment.
@@ -64,7 +66,9 @@ void syncWobble(WobbleOscillator& w, double phase, double increment) {
     if (!(w.phase == phase)) setWobblePhase(w, phase);
     if (!(w.increment == increment)) {
         w.increment = increment;
-        portableSineCosine(increment, w.stepSine, w.stepCosine);
+        const SineCosine step = portableSineCosine(increment);
+        w.stepSine = step.sine;
+        w.stepCosine = step.cosine;
     }
 }
 

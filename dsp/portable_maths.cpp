@@ -122,17 +122,10 @@ double cosineKernel(double r, double rl) {
 
 }  // namespace
 
-void portableSineCosine(double x, double& sine, double& cosine) {
+SineCosine portableSineCosine(double x) {
     const double magnitude = x < 0.0 ? -x : x;
-    if (!(magnitude < 1647099.0)) {  // 2^20 pi/2 and beyond, infinities and NaN
-        sine = cosine = kNaN;
-        return;
-    }
-    if (magnitude < 0x1p-27) {  // x^3/6 is below half an ulp of x, x^2/2 of 1
-        sine = x;
-        cosine = 1.0;
-        return;
-    }
+    if (!(magnitude < 1647099.0)) return {kNaN, kNaN};  // 2^20 pi/2 and beyond, infinities and NaN
+    if (magnitude < 0x1p-27) return {x, 1.0};  // x^3/6 is below half an ulp of x, x^2/2 of 1
     // n = x / (pi/2) to the nearest integer, below 2^20 in size.
     constexpr double kTwoByPi = 0.6366197723675814;
     const double nd = (x * kTwoByPi + kRoundingShift) - kRoundingShift;
@@ -144,18 +137,14 @@ void portableSineCosine(double x, double& sine, double& cosine) {
     const double s = sineKernel(r.hi, r.lo);
     const double c = cosineKernel(r.hi, r.lo);
     switch (n & 3) {
-    case 0: sine = s; cosine = c; break;
-    case 1: sine = c; cosine = -s; break;
-    case 2: sine = -s; cosine = -c; break;
-    default: sine = -c; cosine = s; break;
+    case 0: return {s, c};
+    case 1: return {c, -s};
+    case 2: return {-s, -c};
+    default: return {-c, s};
     }
 }
 
-double portableSine(double x) {
-    double s, c;
-    portableSineCosine(x, s, c);
-    return s;
-}
+double portableSine(double x) { return portableSineCosine(x).sine; }
 
 double portableLog10(double x) {
     if (!(x > 0.0)) return x == 0.0 ? -kInfinity : kNaN;

@@ -14,7 +14,11 @@ int main(int argc, char** argv) {
         double out[2] = {0.0, 0.0};
         if (std::strcmp(name, "exp") == 0) out[0] = portableExp(x);
         else if (std::strcmp(name, "pow10") == 0) out[0] = portablePowerOfTen(x);
-        else if (std::strcmp(name, "sincos") == 0) portableSineCosine(x, out[0], out[1]);
+        else if (std::strcmp(name, "sincos") == 0) {
+            const SineCosine sc = portableSineCosine(x);
+            out[0] = sc.sine;
+            out[1] = sc.cosine;
+        }
         else if (std::strcmp(name, "sin") == 0) out[0] = portableSine(x);
         else if (std::strcmp(name, "log10") == 0) out[0] = portableLog10(x);
         else if (std::strcmp(name, "meter") == 0) out[0] = static_cast<float>(reductionDb(x));
