@@ -5,8 +5,13 @@
 // natively and built by mingw-w64 under Wine: equal lines mean equal bits.
 // A case that is listed twice must digest the same, so `--check FILE` compares
 // with a saved run and exits 1 on any difference.
+// Built by mingw-w64: `--x87 24|53|64` sets the thread's x87 precision before
+// every engine call (as a host's graphics library may), and `--dll` runs every
+// case through DorlinQuillet.dll beside the program as well, its output bits
+// compared with the engine's block by block (the VST 2 interface has no meter).
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -18,7 +23,62 @@
 #include "engine_state.h"
 #include "signals.h"
 
+#if defined(_WIN32)
+#include "vst2_host/vst_host.h"
+#endif
+
 namespace {
+
+// The x87 control word for the engine calls (0: left as it is). Precision
+// control is bits 8 and 9: 00 24 bits, 10 53 bits, 11 64 bits.
+unsigned short x87Control = 0;
+struct X87Precision {
+#if defined(__x86_64__) || defined(__i386__)
+    unsigned short saved = 0;
+    X87Precision() {
+        if (!x87Control) return;
+        __asm__ __volatile__("fnstcw %0" : "=m"(saved));
+        __asm__ __volatile__("fldcw %0" : : "m"(x87Control));
+    }
+    ~X87Precision() {
+        if (x87Control) __asm__ __volatile__("fldcw %0" : : "m"(saved));
+    }
+#else
+    X87Precision() {}  // no x87 elsewhere
+#endif
+};
+unsigned short x87ControlFor(int bits) {
+    const unsigned short precision = bits == 24 ? 0x000 : bits == 53 ? 0x200 : 0x300;
+    return static_cast<unsigned short>(0x007f | precision);  // exceptions masked, rounding to nearest
+}
+
+#if defined(_WIN32)
+LoadedPlugin plugin;
+size_t dllBlocks = 0, dllBlocksDiffering = 0;
+#endif
+
+// `--emit FILE` writes every block's output samples and meter as raw floats;
+// `--against FILE` reads such a stream from another build (a pipe will do) and
+// prints the largest difference of any output sample and of any meter value.
+struct SampleStreams {
+    FILE* emit = nullptr;
+    FILE* against = nullptr;
+    double sampleDifference = 0.0, meterDifference = 0.0;
+    bool shortStream = false;
+    void add(const float* v, size_t n, double& largest) {
+        if (emit) std::fwrite(v, sizeof(float), n, emit);
+        if (!against) return;
+        for (size_t i = 0; i < n; ++i) {
+            float other;
+            if (std::fread(&other, sizeof other, 1, against) != 1) {
+                shortStream = true;
+                return;
+            }
+            const double d = std::fabs(double(v[i]) - double(other));
+            if (d > largest || d != d) largest = d != d ? INFINITY : d;
+        }
+    }
+} streams;
 
 struct Digest {
     uint64_t h = 1469598103934665603ull;  // FNV-1a
@@ -33,14 +93,61 @@ struct Rig {
     BlockControls controls{};
     std::atomic<double> hostRate{kFallbackSampleRate};
     Digest digest;
+#if defined(_WIN32)
+    AEffect* effect = nullptr;
+    std::vector<float> dL, dR;
+#endif
     explicit Rig(const float* params) {
         initEngineState(*state);
         std::memcpy(controls.params, params, sizeof controls.params);
         controls.hostSampleRate = kFallbackSampleRate;
+#if defined(_WIN32)
+        if (!plugin.entry) return;
+        effect = plugin.entry(recordingAudioMaster);
+        dispatch(effect, effOpen);
+        dispatch(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kFallbackSampleRate));
+        dispatch(effect, effSetBlockSize, 0, 4096);
+        dispatch(effect, effMainsChanged, 0, 1);
+#endif
     }
+#if defined(_WIN32)
+    ~Rig() {
+        if (!effect) return;
+        dispatch(effect, effMainsChanged, 0, 0);
+        closeEffect(effect);
+    }
+#endif
+    Rig(const Rig&) = delete;
+    Rig& operator=(const Rig&) = delete;
     void setRate(float rate) {
         applySampleRate(hostRate, state->coefficients, rate);
         controls.hostSampleRate = hostRate.load();
+#if defined(_WIN32)
+        if (effect) dispatch(effect, effSetSampleRate, 0, 0, nullptr, rate);
+#endif
+    }
+    // The same block through the DLL, with the same parameters and bypass.
+    void dllBlock(const float* l, const float* r, int32_t n, const std::vector<float>& oL,
+                  const std::vector<float>& oR) {
+#if defined(_WIN32)
+        if (!effect) return;
+        for (int i = 0; i < kParamCount; ++i) effect->setParameter(effect, i, controls.params[i]);
+        dispatch(effect, effSetBypass, 0, controls.hostBypass ? 1 : 0);
+        dL.assign(oL.size(), -7.0f);
+        dR.assign(oR.size(), -7.0f);
+        float* in[2] = {const_cast<float*>(l), const_cast<float*>(r)};
+        float* out[2] = {dL.data(), dR.data()};
+        {
+            const X87Precision precision;
+            effect->processReplacing(effect, in, out, n);
+        }
+        ++dllBlocks;
+        const size_t bytes = sizeof(float) * static_cast<size_t>(n > 0 ? n : 0);
+        if (std::memcmp(dL.data(), oL.data(), bytes) != 0 || std::memcmp(dR.data(), oR.data(), bytes) != 0)
+            ++dllBlocksDiffering;
+#else
+        (void)l, (void)r, (void)n, (void)oL, (void)oR;
+#endif
     }
     // One block in separate output buffers; output bits and meter into the digest.
     void block(const float* l, const float* r, int32_t n, std::vector<float>& oL, std::vector<float>& oR) {
@@ -48,13 +155,20 @@ struct Rig {
         oR.assign(oL.size(), -7.0f);
         const float* in[2] = {l, r};
         float* out[2] = {oL.data(), oR.data()};
-        processBlock(*state, controls, in, out, n);
+        {
+            const X87Precision precision;
+            processBlock(*state, controls, in, out, n);
+        }
+        dllBlock(l, r, n, oL, oR);
         if (n > 0) {
             digest.add(oL.data(), sizeof(float) * size_t(n));
             digest.add(oR.data(), sizeof(float) * size_t(n));
+            streams.add(oL.data(), size_t(n), streams.sampleDifference);
+            streams.add(oR.data(), size_t(n), streams.sampleDifference);
         }
         const float meter = state->gainReductionMeter.load();
         digest.add(&meter, sizeof meter);
+        streams.add(&meter, 1, streams.meterDifference);
     }
 };
 
@@ -133,6 +247,18 @@ struct Setting {
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--emit") == 0) streams.emit = std::fopen(argv[i + 1], "wb");
+        if (std::strcmp(argv[i], "--against") == 0) streams.against = std::fopen(argv[i + 1], "rb");
+        if (std::strcmp(argv[i], "--x87") == 0) x87Control = x87ControlFor(std::atoi(argv[i + 1]));
+    }
+#if defined(_WIN32)
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--dll") == 0) {
+            plugin = loadPlugin(pluginPathBesideProgram());
+            if (!plugin.entry) return std::fprintf(stderr, "cannot load %s\n", pluginPathBesideProgram().c_str()), 1;
+        }
+#endif
     std::vector<std::string> lines;
     auto emit = [&](const std::string& name, uint64_t h) {
         char text[160];
@@ -159,6 +285,12 @@ int main(int argc, char** argv) {
             emit(s.name + "/hostile/" + (b ? std::to_string(b) : "mixed"), runSignal(l, r, s.params, b));
         emit(s.name + "/automated", runAutomated(s));
     }
+    if (streams.emit) std::fclose(streams.emit);
+    if (streams.against) {
+        std::printf("largest difference: output sample %.9g, meter %.9g dB%s\n", streams.sampleDifference,
+                    streams.meterDifference, streams.shortStream ? " (the other stream ended early)" : "");
+        return 0;
+    }
     if (argc > 2 && std::strcmp(argv[1], "--check") == 0) {
         FILE* f = std::fopen(argv[2], "r");
         if (!f) return std::fprintf(stderr, "cannot read %s\n", argv[2]), 1;
@@ -172,7 +304,14 @@ int main(int argc, char** argv) {
         }
         std::fclose(f);
         std::printf("%zu cases, %zu differ\n", lines.size(), differ + (i != lines.size()));
-        return differ == 0 && i == lines.size() ? 0 : 1;
+        bool dllSame = true;
+#if defined(_WIN32)
+        if (plugin.entry) {
+            std::printf("through the DLL: %zu blocks, %zu differ\n", dllBlocks, dllBlocksDiffering);
+            dllSame = dllBlocks > 0 && dllBlocksDiffering == 0;
+        }
+#endif
+        return differ == 0 && i == lines.size() && dllSame ? 0 : 1;
     }
     for (const std::string& line : lines) std::printf("%s\n", line.c_str());
     return 0;

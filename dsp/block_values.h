@@ -25,7 +25,7 @@ struct BlockValues {
 BlockValues blockValuesFor(const float* params, double hostSampleRate);
 
 // The last parameters and rate the block values were computed from: a block
-// whose controls are unchanged reuses them instead of calling pow and exp
+// whose controls are unchanged reuses them instead of computing 10^x and exp
 // (worth 2x at one-frame blocks natively, 6x and more under Wine).
 struct BlockValueCache {
     bool valid;

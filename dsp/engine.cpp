@@ -1,7 +1,5 @@
 #include "engine.h"
 
-#include <emmintrin.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -11,7 +9,13 @@
 #include "engine_constants.h"
 #include "gain_computer.h"
 #include "meter_decibels.h"
+#include "portable_maths.h"
 #include "program_analysis.h"
+
+#if defined(__x86_64__)
+#include <emmintrin.h>
+#define DQ_X86_PASSES 1
+#endif
 
 namespace {
 
@@ -52,8 +56,9 @@ inline double detectorPeak(double xL, double xR, double& armorL, double& armorR,
 // The oscillator's (sin, cos) pair taken afresh from the phase itself.
 void setWobblePhase(WobbleOscillator& w, double phase) {
     w.phase = phase;
-    w.sine = std::sin(phase + kWobblePhaseOffset);
-    w.cosine = std::cos(phase + kWobblePhaseOffset);
+    const SineCosine sc = portableSineCosine(phase + kWobblePhaseOffset);
+    w.sine = sc.sine;
+    w.cosine = sc.cosine;
 }
 
 // Brings the wobble oscillator in line with the live phase and increment.
@@ -61,8 +66,9 @@ void syncWobble(WobbleOscillator& w, double phase, double increment) {
     if (!(w.phase == phase)) setWobblePhase(w, phase);
     if (!(w.increment == increment)) {
         w.increment = increment;
-        w.stepSine = std::sin(increment);
-        w.stepCosine = std::cos(increment);
+        const SineCosine step = portableSineCosine(increment);
+        w.stepSine = step.sine;
+        w.stepCosine = step.cosine;
     }
 }
 
@@ -104,8 +110,15 @@ inline float mixAndCeiling(double x, double gain, const BlockValues& b) {
 }
 
 // Smallest of n > 0 values, two lanes at a time: worth 1.2x at blocks of 32
-// and more against a comparison per gain.
+// and more against a comparison per gain. The values are positive and
+// finite, so the order of comparison never changes the result: other
+// processors take the plain loop.
 double smallestOf(const double* v, int32_t n) {
+#if !defined(DQ_X86_PASSES)
+    double least = v[0];
+    for (int32_t i = 1; i < n; ++i) least = v[i] < least ? v[i] : least;
+    return least;
+#else
     __m128d lanes = _mm_set1_pd(v[0]);
     int32_t i = 0;
     for (; i + 2 <= n; i += 2) lanes = _mm_min_pd(lanes, _mm_loadu_pd(v + i));
@@ -113,6 +126,7 @@ double smallestOf(const double* v, int32_t n) {
     const double a = _mm_cvtsd_f64(lanes);
     const double b = _mm_cvtsd_f64(_mm_unpackhi_pd(lanes, lanes));
     return a < b ? a : b;
+#endif
 }
 
 // The block's largest reduction for the meter. It comes from the smallest
@@ -276,6 +290,7 @@ __attribute__((always_inline)) inline float runPasses(EngineState& state, const 
 // per instruction) and for those with AVX-512 (a further 1.1x to 1.17x at
 // block 512, eight samples). All compute the same values (no fused
 // multiply-add), bit for bit.
+#if defined(DQ_X86_PASSES)
 using Passes = float (*)(EngineState&, const BlockValues&, const RateCoefficientValues&, const float*,
                          const float*, float*, float*, int32_t);
 float runPassesBaseline(EngineState& state, const BlockValues& b, const RateCoefficientValues& c,
@@ -307,6 +322,19 @@ int widestInstructionSet() {
 }
 const int widestSet = widestInstructionSet();
 int instructionSet = widestSet;
+float runSelectedPasses(EngineState& state, const BlockValues& b, const RateCoefficientValues& c,
+                        const float* inL, const float* inR, float* outL, float* outR, int32_t n) {
+    return kPasses[instructionSet](state, b, c, inL, inR, outL, outR, n);
+}
+#else
+// Other processors: one build of the passes.
+constexpr int widestSet = 0;
+int instructionSet = 0;
+float runSelectedPasses(EngineState& state, const BlockValues& b, const RateCoefficientValues& c,
+                        const float* inL, const float* inR, float* outL, float* outR, int32_t n) {
+    return runPasses(state, b, c, inL, inR, outL, outR, n);
+}
+#endif
 
 // The envelope and the detector filter are flushed to zero below kStateFloor
 // at the end of every block, the analysis levels at its window steps, and
@@ -332,7 +360,7 @@ __attribute__((noinline)) void processFrames(EngineState& state, const BlockValu
         // still mixes two valid, finite sets.
         const RateCoefficientValues c = loadRateCoefficients(state.coefficients);
         DenormalGuard denormalGuard;
-        maxReduction = kPasses[instructionSet](state, b, c, inL, inR, outL, outR, sampleFrames);
+        maxReduction = runSelectedPasses(state, b, c, inL, inR, outL, outR, sampleFrames);
     }
     publishMeter(state, maxReduction);
 }

@@ -1,6 +1,6 @@
 #include "meter_decibels.h"
 
-#include <cmath>
+#include "portable_maths.h"
 
 namespace {
 
@@ -9,7 +9,7 @@ MeterLogTable makeLogTable() {
     for (int j = 0; j < 128; ++j) {
         const double c = 1.0 + (j + 0.5) / 128.0;
         t.inverse[j] = 1.0 / c;
-        t.decibels[j] = -20.0 * std::log10(c);
+        t.decibels[j] = -20.0 * portableLog10(c);
     }
     return t;
 }

@@ -1,8 +1,7 @@
 #include "rate_coefficients.h"
 
-#include <cmath>
-
 #include "engine_constants.h"
+#include "portable_maths.h"
 
 RateRule rateRuleFor(float hostRate) {
     if (!(hostRate > 0.0f)) return {kFallbackSampleRate, kFallbackSampleRate};  // zero, negative or NaN
@@ -12,13 +11,13 @@ RateRule rateRuleFor(float hostRate) {
 
 RateCoefficientValues coefficientsForRate(double r) {
     RateCoefficientValues c;
-    c.peakReferenceDecay = std::exp(-1.0 / (1.5 * r));
-    c.levelAttackCoeff = std::exp(-1.0 / (0.001 * r));
-    c.levelReleaseCoeff = std::exp(-1.0 / (0.06 * r));
-    c.averageStep = 1.0 - std::exp(-1.0 / (0.08 * r));
-    c.fastLevelStep = 1.0 - std::exp(-1.0 / (0.005 * r));
-    c.curvatureScaleDecay = std::exp(-1.0 / (0.5 * r));
-    c.curvatureStep = 1.0 - std::exp(-1.0 / (0.004 * r));
+    c.peakReferenceDecay = portableExp(-1.0 / (1.5 * r));
+    c.levelAttackCoeff = portableExp(-1.0 / (0.001 * r));
+    c.levelReleaseCoeff = portableExp(-1.0 / (0.06 * r));
+    c.averageStep = 1.0 - portableExp(-1.0 / (0.08 * r));
+    c.fastLevelStep = 1.0 - portableExp(-1.0 / (0.005 * r));
+    c.curvatureScaleDecay = portableExp(-1.0 / (0.5 * r));
+    c.curvatureStep = 1.0 - portableExp(-1.0 / (0.004 * r));
     c.wobbleIncrement = 36.4424747816416 / r;  // 2*pi*5.8 / r
     const double window = 0.002 * r;
     // Truncation towards zero; the range test also keeps the cast defined.

@@ -26,10 +26,10 @@ build() {  # dir target... ; extra cmake arguments in CMAKE_EXTRA
     || { grep -E "error|Error" -A3 "$dir.log" | head -40; echo "build failed: $dir.log"; exit 1; }
 }
 echo "building (native: $NATIVE)" >&2
-build "$NATIVE" engine_bench bench_equivalence output_digest lv2_bench lv2_bundle
+build "$NATIVE" engine_bench bench_equivalence output_digest lv2_bench lv2_bundle maths_bench
 if [ "${BENCH_NO_WINE:-0}" != 1 ]; then
   echo "building (win64: $WIN)" >&2
-  CMAKE_EXTRA="-DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/mingw-w64.cmake" build "$WIN" dll_bench automation_bench output_digest_win
+  CMAKE_EXTRA="-DCMAKE_TOOLCHAIN_FILE=$ROOT/cmake/mingw-w64.cmake" build "$WIN" dll_bench automation_bench output_digest_win maths_bench_win
 fi
 
 echo "equivalence check" >&2
@@ -59,11 +59,14 @@ LV2_PATH="$(realpath "$NATIVE")/lv2-bundles:${LV2_PATH:-$HOME/.lv2:/usr/local/li
   "http://lsp-plug.in/plugins/lv2/compressor_stereo" \
   "http://calf.sourceforge.net/plugins/Compressor" \
   --ours >"$RESULTS/lv2.jsonl"
-rm -f "$RESULTS/wine.jsonl" "$RESULTS/wine_block1.jsonl" "$RESULTS/wine_automation.jsonl"
+echo "the engine's own maths against the platform's, per call" >&2
+"$NATIVE/bench/maths_bench" >"$RESULTS/maths.jsonl"
+rm -f "$RESULTS/wine.jsonl" "$RESULTS/wine_block1.jsonl" "$RESULTS/wine_automation.jsonl" "$RESULTS/wine_maths.jsonl"
 if [ "${BENCH_NO_WINE:-0}" != 1 ]; then
   echo "DLL under Wine (blocks 512 and 1), automation density built by mingw-w64" >&2
   bash scripts/wine-run.sh "$WIN/dll_bench.exe" >"$RESULTS/wine.jsonl"
   bash scripts/wine-run.sh "$WIN/dll_bench.exe" 1 >"$RESULTS/wine_block1.jsonl"
   bash scripts/wine-run.sh "$WIN/automation_bench.exe" >"$RESULTS/wine_automation.jsonl"
+  bash scripts/wine-run.sh "$WIN/maths_bench_win.exe" >"$RESULTS/wine_maths.jsonl"
 fi
 python3 bench/report.py "$RESULTS"

@@ -17,6 +17,7 @@ PACKAGES=(
   lv2-dev sordi
   dpf-source
   nsis lintian dpkg-dev file
+  g++-aarch64-linux-gnu qemu-user python3-mpmath
 )
 
 missing=()

@@ -1,11 +1,12 @@
 #!/bin/bash
-# Configures and builds both trees: build/native (g++) and build/win64 (mingw-w64).
+# Configures and builds the trees: build/native (g++), build/win64 (mingw-w64)
+# and build/aarch64 (g++-aarch64-linux-gnu, its programs run under qemu-user).
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
 bash scripts/bootstrap.sh
 JOBS=$(nproc)
-for preset in native win64; do
+for preset in native win64 aarch64; do
   # Configured once; again only for a tree made before warnings became errors
   # on request (CI asks for them), or one whose configure failed.
   { grep -qs '^DQ_WERROR:BOOL=ON' "build/$preset/CMakeCache.txt" &&
@@ -17,6 +18,6 @@ for preset in native win64; do
     exit 1
   fi
 done
-# One ctest over both trees.
-printf 'subdirs("native" "win64")\n' > build/CTestTestfile.cmake
+# One ctest over every tree.
+printf 'subdirs("native" "win64" "aarch64")\n' > build/CTestTestfile.cmake
 echo "DLL: $ROOT/build/win64/DorlinQuillet.dll"

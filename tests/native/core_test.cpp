@@ -2,8 +2,6 @@
 // against the host cutting the block itself, the state blob and its bad
 // input, and the editor's gestures.
 #include <gtest/gtest.h>
-#include <pmmintrin.h>
-#include <xmmintrin.h>
 
 #include <cmath>
 #include <cstring>
@@ -12,6 +10,7 @@
 
 #include "bad_state_blobs.h"
 #include "editor_host.h"
+#include "float_control.h"
 #include "engine_test_signals.h"
 #include "plugin_core.h"
 #include "state_blob.h"
@@ -95,9 +94,9 @@ TEST(CoreChanges, PiecesAtEveryOffsetGiveTheHostsBits) {
     makeProgram(l, r, patterns.size() * kBlock, 48000.0, 2.0f);
     const float hostile[] = {1e-35f, -1e-40f, 0.0f, -0.0f, 3e7f, std::nanf(""), 1e-30f};
     for (size_t i = 0; i < l.size(); i += 3) (i % 2 ? l : r)[i] = hostile[(i / 3) % 7];
-    for (unsigned int csr : {0x1f80u, 0x1f80u | _MM_FLUSH_ZERO_ON | _MM_DENORMALS_ZERO_ON}) {
-        const unsigned int saved = _mm_getcsr();
-        _mm_setcsr(csr);
+    for (uint64_t csr : {kHostDefaultControl, kHostDefaultControl | kFlushToZeroBits}) {
+        const uint64_t saved = readFloatControl();
+        writeFloatControl(csr);
         for (int32_t index = 0; index < kParamCount; ++index) {
             CoreRig split, cut;
             split.outL.assign(l.size(), 0.0f), split.outR = split.outL;
@@ -115,7 +114,7 @@ TEST(CoreChanges, PiecesAtEveryOffsetGiveTheHostsBits) {
             }
             expectSameOutput(split, cut, (std::string(kParamTable[index].name) + " csr " + std::to_string(csr)).c_str());
         }
-        _mm_setcsr(saved);
+        writeFloatControl(saved);
     }
 }
 

@@ -2,29 +2,24 @@
 // itself must keep every recursive value out of the subnormal range; and the
 // meter's decibels come from a table rather than the runtime's log10.
 #include <gtest/gtest.h>
-#include <pmmintrin.h>
-#include <xmmintrin.h>
 
 #include <cmath>
 #include <cstring>
 
 #include "engine_test_signals.h"
+#include "float_control.h"
 
 namespace {
 
-constexpr unsigned int kFlushBits = _MM_FLUSH_ZERO_ON | _MM_DENORMALS_ZERO_ON;
-// The control bits (masks, rounding, flush modes); the low six are sticky
-// status flags that any arithmetic, the host's own included, may raise.
-constexpr unsigned int kControlBits = ~0x3fu;
 
 // Runs the body with the given control word as the host's, and puts the
 // test's own back afterwards.
 template <class Body>
-void withControlWord(unsigned int csr, Body body) {
-    const unsigned int saved = _mm_getcsr();
-    _mm_setcsr(csr);
+void withControlWord(uint64_t csr, Body body) {
+    const uint64_t saved = readFloatControl();
+    writeFloatControl(csr);
     body();
-    _mm_setcsr(saved);
+    writeFloatControl(saved);
 }
 
 bool normalOrZero(double v) { return std::fpclassify(v) != FP_SUBNORMAL; }
@@ -50,7 +45,7 @@ TEST(EngineShortBlocks, LongSilenceStaysNormalAndMatchesLongBlocks) {
     makeProgram(l, r, 44100, 44100.0, 2.0f);
     l.resize(44100 * 8, 0.0f);
     r.resize(44100 * 8, 0.0f);
-    for (unsigned int csr : {0x1f80u, 0x1f80u | kFlushBits}) {
+    for (uint64_t csr : {kHostDefaultControl, kHostDefaultControl | kFlushToZeroBits}) {
         std::vector<float> refL, refR;
         EngineRig ref;
         ref.controls.params[kBassArmor] = 1.0f;
@@ -59,10 +54,10 @@ TEST(EngineShortBlocks, LongSilenceStaysNormalAndMatchesLongBlocks) {
             EngineRig rig;
             rig.controls.params[kBassArmor] = 1.0f;
             std::vector<float> oL, oR;
-            unsigned int after = 0;
+            uint64_t after = 0;
             withControlWord(csr, [&] {
                 rig.run(l, r, oL, oR, block);
-                after = _mm_getcsr();
+                after = readFloatControl();
             });
             EXPECT_EQ(after & kControlBits, csr) << block;
             EXPECT_EQ(std::memcmp(oL.data(), refL.data(), oL.size() * sizeof(float)), 0) << block;
@@ -87,12 +82,12 @@ TEST(EngineShortBlocks, TinyInputInOneFrameBlocks) {
     EngineRig rig;
     rig.controls.params[kBassArmor] = 0.5f;
     std::vector<float> oL, oR;
-    unsigned int after = 0;
-    withControlWord(0x1f80u, [&] {
+    uint64_t after = 0;
+    withControlWord(kHostDefaultControl, [&] {
         rig.run(l, r, oL, oR, 1);
-        after = _mm_getcsr();
+        after = readFloatControl();
     });
-    EXPECT_EQ(after & kControlBits, 0x1f80u);
+    EXPECT_EQ(after & kControlBits, kHostDefaultControl);
     for (size_t i = 4410; i < l.size(); ++i) ASSERT_LE(std::fabs(oL[i]), 1e-30f) << i;
     expectNoSubnormalState(rig.state, "tiny input");
 }
