@@ -16,6 +16,7 @@ PACKAGES=(
   liblilv-dev lilv-utils x42-plugins lsp-plugins-lv2 calf-plugins
   lv2-dev sordi
   dpf-source
+  libcairo2-dev libfreetype-dev python3-numpy python3-pil
 )
 
 missing=()
