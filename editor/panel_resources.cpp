@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 
+#include "panel_style.h"
+
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
@@ -25,6 +27,10 @@ PanelResources createPanelResources(HMODULE module, const char* formatName) {
     PanelResources r{};
     writeFooterText(r.footerText, formatName ? formatName : "VST2");
     r.families = createPanelFontFamilies(module);
+    // Every face the panel uses is made with the window, before anything is
+    // drawn: Wine's GDI+ then draws the moving parts of a scaled panel about a
+    // fifth faster than from faces made on first use (paint_bench at 200 %).
+    for (const PanelFont& f : panel_style::kPanelFonts) panelFont(r, f);
     r.centred = format(false);
     r.centredBoth = format(true);
     return r;

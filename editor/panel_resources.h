@@ -9,7 +9,7 @@
 #include "panel_drawing.h"
 #include "panel_fonts.h"
 
-// One font per text face the panel uses, made on first use.
+// One font per text face the panel uses, made with the window.
 constexpr int kPanelFontSlots = 8;
 struct PanelFontSlot {
     PanelFont font;
@@ -31,5 +31,6 @@ struct PanelResources {
 // is the host format the footer names ("VST2", "VST3", "CLAP").
 PanelResources createPanelResources(HMODULE module, const char* formatName = "VST2");
 void releasePanelResources(PanelResources& resources);
-// The font for a face, made on first use; null without its family.
+// The font for a face, made on its first use if the window did not make it;
+// null without its family.
 Gdiplus::GpFont* panelFont(PanelResources& resources, const PanelFont& font);

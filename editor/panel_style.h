@@ -34,5 +34,8 @@ constexpr PanelFont kScaleFont{PanelFamily::kInter, false, 8.5f};
 constexpr PanelFont kFooterFont{PanelFamily::kInter, false, 9.0f};
 constexpr PanelFont kCaptionFont{PanelFamily::kInter, true, 10.0f};
 constexpr PanelFont kValueFont{PanelFamily::kInter, false, 11.5f};
+// Every face above, in the order a window makes them.
+constexpr PanelFont kPanelFonts[] = {kTitleFont,  kSubtitleFont, kReadoutFont, kScaleFont,
+                                     kFooterFont, kCaptionFont,  kValueFont};
 
 }  // namespace panel_style
