@@ -6,12 +6,10 @@ using namespace Gdiplus::DllExports;
 
 namespace {
 
-GpBrush* brushOf(const PanelFill& fill) {
-    if (fill.kind == FillKind::kSolid) {
-        GpSolidFill* solid = nullptr;
-        GdipCreateSolidFill(fill.from, &solid);
-        return solid;
-    }
+// A gradient is anchored to its box, so it is made for its fill; a solid
+// colour's brush is the window's.
+GpBrush* brushOf(PanelResources& r, const PanelFill& fill) {
+    if (fill.kind == FillKind::kSolid) return panelBrush(r, fill.from);
     const RectF box(fill.x, fill.y, fill.w, fill.h);
     const LinearGradientMode mode =
         fill.kind == FillKind::kVertical ? LinearGradientModeVertical : LinearGradientModeForwardDiagonal;
@@ -20,18 +18,8 @@ GpBrush* brushOf(const PanelFill& fill) {
     return gradient;
 }
 
-void release(GpBrush* brush) {
-    if (brush) GdipDeleteBrush(brush);
-}
-
-GpPen* penOf(const PanelStroke& stroke) {
-    GpPen* pen = nullptr;
-    GdipCreatePen1(stroke.colour, stroke.width, UnitWorld, &pen);
-    return pen;
-}
-
-void release(GpPen* pen) {
-    if (pen) GdipDeletePen(pen);
+void releaseFill(GpBrush* brush, const PanelFill& fill) {
+    if (brush && fill.kind != FillKind::kSolid) GdipDeleteBrush(brush);
 }
 
 }  // namespace
@@ -53,40 +41,32 @@ GdiplusCanvas::~GdiplusCanvas() {
 }
 
 void GdiplusCanvas::fillRect(float x, float y, float w, float h, const PanelFill& fill) {
-    GpBrush* brush = brushOf(fill);
+    GpBrush* brush = brushOf(resources, fill);
     GdipFillRectangle(graphics, brush, x, y, w, h);
-    release(brush);
+    releaseFill(brush, fill);
 }
 
 void GdiplusCanvas::fillEllipse(float x, float y, float w, float h, const PanelFill& fill) {
-    GpBrush* brush = brushOf(fill);
+    GpBrush* brush = brushOf(resources, fill);
     GdipFillEllipse(graphics, brush, x, y, w, h);
-    release(brush);
+    releaseFill(brush, fill);
 }
 
 void GdiplusCanvas::strokeRect(float x, float y, float w, float h, const PanelStroke& stroke) {
-    GpPen* pen = penOf(stroke);
-    GdipDrawRectangle(graphics, pen, x, y, w, h);
-    release(pen);
+    GdipDrawRectangle(graphics, panelPen(resources, stroke), x, y, w, h);
 }
 
 void GdiplusCanvas::strokeEllipse(float x, float y, float w, float h, const PanelStroke& stroke) {
-    GpPen* pen = penOf(stroke);
-    GdipDrawEllipse(graphics, pen, x, y, w, h);
-    release(pen);
+    GdipDrawEllipse(graphics, panelPen(resources, stroke), x, y, w, h);
 }
 
 void GdiplusCanvas::strokeArc(float x, float y, float w, float h, float startDeg, float sweepDeg,
                               const PanelStroke& stroke) {
-    GpPen* pen = penOf(stroke);
-    GdipDrawArc(graphics, pen, x, y, w, h, startDeg, sweepDeg);
-    release(pen);
+    GdipDrawArc(graphics, panelPen(resources, stroke), x, y, w, h, startDeg, sweepDeg);
 }
 
 void GdiplusCanvas::strokeLine(float x0, float y0, float x1, float y1, const PanelStroke& stroke) {
-    GpPen* pen = penOf(stroke);
-    GdipDrawLine(graphics, pen, x0, y0, x1, y1);
-    release(pen);
+    GdipDrawLine(graphics, panelPen(resources, stroke), x0, y0, x1, y1);
 }
 
 // A zero-sized layout box neither clips nor wraps.
@@ -99,9 +79,6 @@ void GdiplusCanvas::drawText(const char* text, const PanelFont& font, TextAnchor
     GpStringFormat* format = anchor == TextAnchor::kTopLeft    ? nullptr
                              : anchor == TextAnchor::kTopCentre ? resources.centred
                                                                 : resources.centredBoth;
-    GpSolidFill* brush = nullptr;
-    GdipCreateSolidFill(colour, &brush);
     const RectF origin(x, y, 0.0f, 0.0f);
-    GdipDrawString(graphics, wide, -1, made, &origin, format, brush);
-    release(brush);
+    GdipDrawString(graphics, wide, -1, made, &origin, format, panelBrush(resources, colour));
 }

@@ -51,8 +51,34 @@ GpFont* panelFont(PanelResources& r, const PanelFont& wanted) {
     return made;
 }
 
+GpPen* panelPen(PanelResources& r, const PanelStroke& stroke) {
+    for (int i = 0; i < r.penCount; ++i)
+        if (r.pens[i].stroke.colour == stroke.colour && r.pens[i].stroke.width == stroke.width) return r.pens[i].made;
+    if (r.penCount == kPanelPenSlots) return nullptr;  // the panel uses 13
+    GpPen* made = nullptr;
+    GdipCreatePen1(stroke.colour, stroke.width, UnitWorld, &made);
+    r.pens[r.penCount++] = PanelPenSlot{stroke, made};
+    return made;
+}
+
+GpSolidFill* panelBrush(PanelResources& r, PanelColour colour) {
+    for (int i = 0; i < r.brushCount; ++i)
+        if (r.brushes[i].colour == colour) return r.brushes[i].made;
+    if (r.brushCount == kPanelBrushSlots) return nullptr;  // the panel uses 13
+    GpSolidFill* made = nullptr;
+    GdipCreateSolidFill(colour, &made);
+    r.brushes[r.brushCount++] = PanelBrushSlot{colour, made};
+    return made;
+}
+
 // GDI+ accepts no null object: every release checks.
 void releasePanelResources(PanelResources& r) {
+    for (int i = r.brushCount - 1; i >= 0; --i)
+        if (r.brushes[i].made) GdipDeleteBrush(r.brushes[i].made);
+    r.brushCount = 0;
+    for (int i = r.penCount - 1; i >= 0; --i)
+        if (r.pens[i].made) GdipDeletePen(r.pens[i].made);
+    r.penCount = 0;
     for (GpStringFormat** f : {&r.centredBoth, &r.centred}) {
         if (*f) GdipDeleteStringFormat(*f);
         *f = nullptr;

@@ -16,12 +16,28 @@ struct PanelFontSlot {
     Gdiplus::GpFont* made;
 };
 
+// The pens and solid brushes of the panel's strokes and colours, each made on
+// first use and kept with the window.
+constexpr int kPanelPenSlots = 16, kPanelBrushSlots = 16;
+struct PanelPenSlot {
+    PanelStroke stroke;
+    Gdiplus::GpPen* made;
+};
+struct PanelBrushSlot {
+    PanelColour colour;
+    Gdiplus::GpSolidFill* made;
+};
+
 struct PanelResources {
     // A family that can be had neither from the system nor from the DLL stays
     // null: its texts are then not drawn.
     PanelFontFamilies families;
     PanelFontSlot fonts[kPanelFontSlots];
     int fontCount;
+    PanelPenSlot pens[kPanelPenSlots];
+    int penCount;
+    PanelBrushSlot brushes[kPanelBrushSlots];
+    int brushCount;
     Gdiplus::GpStringFormat* centred;      // centred across, top at the origin
     Gdiplus::GpStringFormat* centredBoth;  // centred both ways on the origin
     char footerText[kFooterChars];         // names the plug-in format the panel runs in
@@ -34,3 +50,7 @@ void releasePanelResources(PanelResources& resources);
 // The font for a face, made on its first use if the window did not make it;
 // null without its family.
 Gdiplus::GpFont* panelFont(PanelResources& resources, const PanelFont& font);
+// The pen of a stroke and the brush of a colour, made on first use; null
+// when GDI+ made none or every slot is taken.
+Gdiplus::GpPen* panelPen(PanelResources& resources, const PanelStroke& stroke);
+Gdiplus::GpSolidFill* panelBrush(PanelResources& resources, PanelColour colour);
