@@ -18,6 +18,7 @@ PACKAGES=(
   dpf-source
   nsis lintian dpkg-dev file
   g++-aarch64-linux-gnu qemu-user python3-mpmath
+  libcairo2-dev libfreetype-dev python3-numpy python3-pil
 )
 
 missing=()
