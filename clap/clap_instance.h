@@ -14,7 +14,12 @@
 #include "../core/plugin_core.h"
 #include "gesture_queue.h"
 
+#if defined(_WIN32)
 struct Editor;
+#else
+struct X11Editor;
+using Editor = X11Editor;  // the Linux editor window
+#endif
 
 // How many parameter changes one engine call takes; a block with more host
 // events is cut into several calls (exactly as one would sound).
@@ -24,14 +29,16 @@ struct ClapGui {
     bool created;
     double scale;  // the host's, or 1 until it sets one
     Editor* editor;  // made in set_parent
-    void* parent;    // the host's window (HWND)
+    void* parent;    // the host's window (HWND, or an X11 Window id)
+    const void* hostTimer;  // Linux: the host's timer-support, with the timer made in create
+    clap_id timerId;
 };
 
 struct ClapInstance {
     clap_plugin_t plugin;  // plugin.plugin_data points back here
     const clap_host_t* host;
     const clap_host_params_t* hostParams;  // null when the host lacks the extension
-    const void* hostGui;                   // const clap_host_gui_t*, Windows only
+    const void* hostGui;                   // const clap_host_gui_t*
     bool initialised;
     bool active;
     bool processing;
@@ -55,7 +62,8 @@ extern const struct clap_plugin_audio_ports kClapAudioPorts;
 extern const struct clap_plugin_latency kClapLatency;
 extern const clap_plugin_params_t kClapParams;
 extern const struct clap_plugin_state kClapState;
-extern const struct clap_plugin_gui kClapGui;  // Windows only
+extern const struct clap_plugin_gui kClapGui;
+extern const struct clap_plugin_timer_support kClapTimer;  // Linux only: the editor's turn
 
 clap_process_status processClap(ClapInstance& instance, const clap_process_t* process);
 // The host's parameter events, through the core: all at once (flush) or at
@@ -69,8 +77,7 @@ void sendMeter(ClapInstance& instance, const clap_output_events_t* out);
 // The editor's drags: reported to the host in the next process or flush.
 void wireEditorGestures(ClapInstance& instance);
 void sendGestures(ClapInstance& instance, const clap_output_events_t* out);
-// Windows: closes an open editor (destroy, or a host that never did); the
-// editor's size request, through the host's gui extension. Elsewhere: nothing,
-// and a null request.
+// Closes an open editor (destroy, or a host that never did) and ends the
+// gui; the editor's size request, through the host's gui extension.
 void destroyClapGui(ClapInstance& instance);
 extern bool (*const requestGuiSize)(void* context, int32_t width, int32_t height);

@@ -4,6 +4,7 @@
 #include <clap/ext/gui.h>
 #include <clap/ext/latency.h>
 #include <clap/ext/state.h>
+#include <clap/ext/timer-support.h>
 
 #include <cstring>
 #include <new>
@@ -101,8 +102,9 @@ const void* clapExtension(const char* id) {
     if (std::strcmp(id, CLAP_EXT_LATENCY) == 0) return &kClapLatency;
     if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &kClapParams;
     if (std::strcmp(id, CLAP_EXT_STATE) == 0) return &kClapState;
-#if defined(_WIN32)
     if (std::strcmp(id, CLAP_EXT_GUI) == 0) return &kClapGui;
+#if !defined(_WIN32)
+    if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &kClapTimer;
 #endif
     return nullptr;
 }

@@ -1,7 +1,7 @@
 // Writes the LV2 bundle's manifest.ttl and the plug-in's Turtle from the
 // parameter table, so that the ports can never drift from the engine's table.
 //
-//   lv2_turtle BUNDLE_DIR BINARY_NAME TTL_NAME
+//   lv2_turtle BUNDLE_DIR BINARY_NAME TTL_NAME UI_BINARY_NAME
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -84,20 +84,36 @@ void writeAudioPort(FILE* f, uint32_t index, bool input, const char* symbol, con
                  input ? "InputPort" : "OutputPort", index, symbol, name);
 }
 
+// The panel: embedded in the host's window, its work done in the host's idle
+// call, the meter's port sent to it as well as the controls'.
+void writeUi(FILE* f) {
+    std::fprintf(f,
+                 "<%s>\n\ta ui:X11UI ;\n"
+                 "\tlv2:optionalFeature ui:idleInterface, ui:resize, ui:touch, ui:parent, opts:options, urid:map ;\n"
+                 "\tlv2:extensionData ui:idleInterface, opts:interface ;\n"
+                 "\topts:supportedOption ui:scaleFactor ;\n"
+                 "\tui:portNotification [\n\t\tui:plugin <%s> ;\n\t\tlv2:symbol \"gain_reduction\" ;\n"
+                 "\t\tui:protocol ui:floatProtocol\n\t] .\n",
+                 kLv2UiUri, kLv2PluginUri);
+}
+
 void writePlugin(FILE* f) {
     std::fputs("@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
                "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
                "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
                "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
                "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
-               "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n",
+               "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
+               "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
+               "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
+               "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n",
                f);
     writeOwnUnits(f);
     std::fprintf(f,
                  "<%s>\n\ta lv2:Plugin, lv2:CompressorPlugin, doap:Project ;\n\tdoap:name \"%s\" ;\n"
                  "\tdoap:maintainer [ foaf:name \"%s\" ] ;\n"
-                 "\tlv2:optionalFeature lv2:hardRTCapable ;\n\tlv2:port\n",
-                 kLv2PluginUri, kProductName, kVendorName);
+                 "\tlv2:optionalFeature lv2:hardRTCapable ;\n\tui:ui <%s> ;\n\tlv2:port\n",
+                 kLv2PluginUri, kProductName, kVendorName, kLv2UiUri);
     for (int i = 0; i < kParamCount; ++i) {
         writeControlPort(f, i);
         std::fputs(" ,\n", f);
@@ -114,16 +130,22 @@ void writePlugin(FILE* f) {
     writeAudioPort(f, kAudioOutPorts[0], false, "out_l", "Left Out");
     std::fputs(" ,\n", f);
     writeAudioPort(f, kAudioOutPorts[1], false, "out_r", "Right Out");
-    std::fputs(" .\n", f);
+    std::fputs(" .\n\n", f);
+    writeUi(f);
 }
 
-bool writeFile(const std::string& path, void (*write)(FILE*, const char*, const char*),
-               const char* binary, const char* ttl) {
+struct BundleNames {
+    const char* binary;
+    const char* ttl;
+    const char* uiBinary;
+};
+
+bool writeFile(const std::string& path, void (*write)(FILE*, const BundleNames&), const BundleNames& names) {
     // Written beside its name and renamed: a failed run leaves no half file.
     const std::string partial = path + ".part";
     FILE* f = std::fopen(partial.c_str(), "w");
     if (!f) return false;
-    write(f, binary, ttl);
+    write(f, names);
     const bool ok = std::fflush(f) == 0 && !std::ferror(f);
     return std::fclose(f) == 0 && ok && std::rename(partial.c_str(), path.c_str()) == 0;
 }
@@ -131,23 +153,25 @@ bool writeFile(const std::string& path, void (*write)(FILE*, const char*, const 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: lv2_turtle BUNDLE_DIR BINARY_NAME TTL_NAME\n");
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: lv2_turtle BUNDLE_DIR BINARY_NAME TTL_NAME UI_BINARY_NAME\n");
         return 2;
     }
     const std::string dir = argv[1];
+    const BundleNames names{argv[2], argv[3], argv[4]};
     const bool ok =
         writeFile(dir + "/manifest.ttl",
-                  [](FILE* f, const char* binary, const char* ttl) {
+                  [](FILE* f, const BundleNames& n) {
                       std::fprintf(f,
                                    "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
-                                   "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
-                                   "<%s>\n\ta lv2:Plugin ;\n\tlv2:binary <%s> ;\n\trdfs:seeAlso <%s> .\n",
-                                   kLv2PluginUri, binary, ttl);
+                                   "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                                   "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n"
+                                   "<%s>\n\ta lv2:Plugin ;\n\tlv2:binary <%s> ;\n\trdfs:seeAlso <%s> .\n\n"
+                                   "<%s>\n\ta ui:X11UI ;\n\tui:binary <%s> ;\n\trdfs:seeAlso <%s> .\n",
+                                   kLv2PluginUri, n.binary, n.ttl, kLv2UiUri, n.uiBinary, n.ttl);
                   },
-                  argv[2], argv[3]) &&
-        writeFile(dir + "/" + argv[3], [](FILE* f, const char*, const char*) { writePlugin(f); },
-                  argv[2], argv[3]);
+                  names) &&
+        writeFile(dir + "/" + argv[3], [](FILE* f, const BundleNames&) { writePlugin(f); }, names);
     if (!ok) std::fprintf(stderr, "lv2_turtle: cannot write the Turtle into %s\n", dir.c_str());
     return ok ? 0 : 1;
 }

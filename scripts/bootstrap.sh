@@ -16,6 +16,7 @@ PACKAGES=(
   liblilv-dev lilv-utils x42-plugins lsp-plugins-lv2 calf-plugins
   lv2-dev sordi
   dpf-source
+  libx11-dev libxtst-dev libxres-dev libcairo2-dev x11-utils
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "clap_test_host.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -22,6 +23,7 @@ bool refused(const clap_host_t* h) { return hostOf(h), false; }
 const void* hostExtension(const clap_host_t* h, const char* id) {
     TestHost& t = hostOf(h);
     if (id && std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &t.params;
+    if (id && std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return t.offersTimer ? &t.timer : nullptr;
     return id && std::strcmp(id, CLAP_EXT_GUI) == 0 ? &t.gui : nullptr;
 }
 
@@ -61,7 +63,17 @@ TestHost::TestHost()
               hostOf(h).resizeRequests.push_back({width, height});
               return true;
           },
-          refused, refused, [](const clap_host_t* h, bool) { hostOf(h); }} {}
+          refused, refused, [](const clap_host_t* h, bool) { hostOf(h); }},
+      timer{[](const clap_host_t* h, uint32_t, clap_id* id) {
+                hostOf(h).timers.push_back(*id = 40 + static_cast<clap_id>(hostOf(h).timers.size()));
+                return true;
+            },
+            [](const clap_host_t* h, clap_id id) {
+                std::vector<clap_id>& t = hostOf(h).timers;
+                const size_t before = t.size();
+                t.erase(std::remove(t.begin(), t.end(), id), t.end());
+                return t.size() < before;
+            }} {}
 
 AnyEvent paramValue(uint32_t time, clap_id id, double value) {
     AnyEvent e{};

@@ -6,6 +6,7 @@
 #include <clap/ext/gui.h>
 #include <clap/ext/params.h>
 #include <clap/ext/state.h>
+#include <clap/ext/timer-support.h>
 #include <clap/plugin-factory.h>
 #include <gtest/gtest.h>
 
@@ -24,6 +25,9 @@ struct TestHost {
     clap_host_gui_t gui;
     int flushRequests = 0;
     std::vector<std::pair<uint32_t, uint32_t>> resizeRequests;
+    clap_host_timer_support_t timer;
+    bool offersTimer = true;
+    std::vector<clap_id> timers;  // registered, not yet unregistered
     std::thread::id mainThread = std::this_thread::get_id();  // the thread that made the host
     int callsOffMainThread = 0;
     TestHost();

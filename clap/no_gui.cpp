@@ -1,6 +1,0 @@
-// Builds without an editor (Linux): hosts show their own controls.
-#include "clap_instance.h"
-
-void destroyClapGui(ClapInstance&) {}
-
-bool (*const requestGuiSize)(void*, int32_t, int32_t) = nullptr;

@@ -1,0 +1,87 @@
+// The Linux module's editor as a CLAP host shows it: the x11 API embedded
+// only, the host's timer made with the gui and dropped with it, the size of
+// each scale asked of the host, a host value shown at the next tick and a
+// drag by XTest reaching the host as one gesture.
+#include <cmath>
+
+#include "clap_test_host.h"
+#include "x_test_display.h"
+
+namespace {
+
+class ClapX11GuiTest : public ClapTest {};
+
+TEST_F(ClapX11GuiTest, EmbedsInX11AndWorksOnTheHostsTimer) {
+    TestDisplay x;
+    ASSERT_NE(x.display, nullptr);
+    const clap_plugin_gui_t& g = *plugin.gui;
+    const clap_plugin_t* p = plugin.plugin;
+    const auto* timer = static_cast<const clap_plugin_timer_support_t*>(p->get_extension(p, CLAP_EXT_TIMER_SUPPORT));
+    ASSERT_NE(timer, nullptr);
+    host.offersTimer = false;
+    const std::pair<const char*, bool> refused[] = {
+        {"floating", g.is_api_supported(p, CLAP_WINDOW_API_X11, true)},
+        {"win32", g.is_api_supported(p, CLAP_WINDOW_API_WIN32, false)},
+        {"create floating", g.create(p, CLAP_WINDOW_API_X11, true)},
+        {"create without a host timer", g.create(p, CLAP_WINDOW_API_X11, false)}};
+    for (const auto& [what, accepted] : refused) EXPECT_FALSE(accepted) << what;
+    host.offersTimer = true;
+    ASSERT_TRUE(g.create(p, CLAP_WINDOW_API_X11, false));
+    ASSERT_EQ(host.timers.size(), 1u);
+    const Window parent = x.makeParent(2600, 1600);
+    clap_window_t window{CLAP_WINDOW_API_X11, {}};
+    window.x11 = parent;
+    ASSERT_TRUE(g.set_parent(p, &window) && g.show(p));
+    auto tick = [&] { timer->on_timer(p, host.timers[0]), x.settle(); };
+    Window root, editor = 0, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(x.display, parent, &root, &root, &children, &count);
+    if (count == 1) editor = children[0];
+    XFree(children);
+    ASSERT_NE(editor, 0u);
+
+    for (double scale : {1.5, 2.0, 1.0}) {  // the panel's size at each scale, asked of the host
+        const uint32_t w = static_cast<uint32_t>(std::lround(840 * scale)), h = static_cast<uint32_t>(std::lround(520 * scale));
+        ASSERT_TRUE(g.set_scale(p, scale));
+        tick();
+        EXPECT_EQ(host.resizeRequests.back(), std::make_pair(w, h)) << scale;
+        XWindowAttributes a;
+        XGetWindowAttributes(x.display, editor, &a);
+        EXPECT_EQ(std::make_pair(uint32_t(a.width), uint32_t(a.height)), std::make_pair(w, h)) << scale;
+    }
+
+    // A value the host sets on another thread shows at the next tick.
+    int w = 0, h = 0;
+    const std::vector<uint32_t> before = x.capture(editor, &w, &h);
+    std::thread([&] { setByFlush(plugin, kRatio, 0.9); }).join();
+    tick();
+    EXPECT_NE(x.capture(editor, &w, &h), before);
+
+    // 100 pixels up at 100 % cover half the range: begin, values, end.
+    setByFlush(plugin, kAttack, 0.2);
+    const KnobSpec& k = kParamTable[kAttack].knob;
+    x.press(static_cast<int>(k.cx), static_cast<int>(k.cy));
+    tick();
+    for (int step = 1; step <= 4; ++step) x.moveTo(static_cast<int>(k.cx), static_cast<int>(k.cy) - 25 * step), tick();
+    x.release();
+    tick();
+    InputEvents in;
+    OutputEvents out;
+    plugin.params->flush(p, &in.list, &out.list);
+    std::string shape;
+    for (const AnyEvent& e : out.events)
+        if (e.header.type != CLAP_EVENT_PARAM_VALUE || e.value.param_id == kAttack)
+            shape += e.header.type == CLAP_EVENT_PARAM_GESTURE_BEGIN ? 'B'
+                     : e.header.type == CLAP_EVENT_PARAM_GESTURE_END ? 'E'
+                                                                      : 'V';
+    EXPECT_EQ(shape.front(), 'B');
+    EXPECT_EQ(shape.back(), 'E');
+    EXPECT_EQ(shape.find('E'), shape.size() - 1);
+    EXPECT_NEAR(valueOf(plugin, kAttack), 0.7, 0.01);
+
+    g.destroy(p);
+    g.destroy(p);
+    EXPECT_TRUE(host.timers.empty()) << "the timer goes with the gui";
+}
+
+}  // namespace
