@@ -1,9 +1,6 @@
 #include "display_scale.h"
 
-#include <cmath>
-
 #include "editor.h"
-#include "panel_geometry.h"
 
 namespace {
 
@@ -47,24 +44,11 @@ int32_t systemDpi() {
 
 }  // namespace
 
-double clampScale(double scale) {
-    if (!(scale >= kSmallestScale)) return kSmallestScale;
-    return scale > kLargestScale ? kLargestScale : scale;
-}
-
-double scaleForDpi(int32_t dpi) { return clampScale(static_cast<double>(dpi) / kBaseDpi); }
-
 // A window that is gone, or null, gives the system's scale.
 double displayScaleFor(HWND window) {
     const DpiFunctions& f = dpiFunctions();
     const UINT dpi = window && f.dpiForWindow ? f.dpiForWindow(window) : 0;
     return scaleForDpi(dpi != 0 ? static_cast<int32_t>(dpi) : systemDpi());
-}
-
-void panelSizeAt(double scale, int32_t* width, int32_t* height) {
-    const double s = clampScale(scale);
-    *width = static_cast<int32_t>(std::lround(kPanelWidth * s));
-    *height = static_cast<int32_t>(std::lround(kPanelHeight * s));
 }
 
 ThreadDpiAsWindow::ThreadDpiAsWindow(HWND window) : previous(nullptr) {

@@ -6,13 +6,7 @@
 
 #include <cstdint>
 
-constexpr double kSmallestScale = 1.0, kLargestScale = 3.0;
-constexpr int32_t kBaseDpi = 96;  // a scale of 1
-
-// Any scale into [1, 3]; NaN reads as 1.
-double clampScale(double scale);
-// A DPI as a scale: dpi / 96 clamped; 0 or negative reads as 1.
-double scaleForDpi(int32_t dpi);
+#include "panel_layout.h"  // the scale's range, clampScale, scaleForDpi
 
 // While it lives, the calling thread measures in the DPI awareness of
 // `window` (where the system has awareness contexts): sizes handed to the

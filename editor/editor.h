@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "../core/editor_host.h"
+#include "panel_layout.h"  // panelSizeAt
 
 struct Editor;
 
@@ -38,8 +39,6 @@ void editorIdle(Editor* editor);
 // thread or window that is not DPI aware. A null or destroyed window gives
 // the system's scale as the calling thread sees it.
 double displayScaleFor(HWND window);
-// The panel's size in device pixels at `scale` (clamped to [1, 3]), rounded.
-void panelSizeAt(double scale, int32_t* width, int32_t* height);
 // Draws the panel at `scale` (clamped to [1, 3]; a scale the host announces,
 // kept over the display's from now on): the window takes the panel's size at
 // that scale and asks the host for it (EditorHost::requestSize); a host that

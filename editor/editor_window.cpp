@@ -44,7 +44,6 @@ struct Editor {
 
 namespace {
 
-constexpr float kDragPerPanelUnit = 0.005f;  // 200 panel units cover the whole range
 constexpr UINT_PTR kStaleTimer = 1;
 // Host automation shows within about 50 ms even when the host never idles.
 constexpr UINT kStaleCheckMs = 33;
@@ -84,15 +83,15 @@ void repaintIfStale(Editor* e) {
     const uint32_t parts = (partsThatDiffer(now, e->knobsShown, e->meterShown) | ~e->partsShown) & kAllParts;
     if (!parts) return;
     const PanelLayout layout = layoutOf(e);
-    auto invalidate = [&](const RECT& panelBox) {
-        const RECT box = deviceBoxOf(layout, panelBox);
+    auto invalidate = [&](const PanelBox& panelBox) {
+        const RECT box = rectOf(deviceBoxOf(layout, panelBox));
         InvalidateRect(e->window, &box, FALSE);
     };
     for (int part = 0; part < kMeterPart; ++part)
         if (parts & (1u << part)) invalidate(panelPartBox(part));
     // A meter drawn before repaints only where it changed: the smaller the
     // area, the less the window system copies.
-    RECT boxes[kMaxMeterChangeBoxes];
+    PanelBox boxes[kMaxMeterChangeBoxes];
     const int count = e->partsShown & (1u << kMeterPart) ? meterChangeBoxes(now, e->meterShown, boxes) : 0;
     for (int i = 0; i < count; ++i) invalidate(boxes[i]);
     if (parts & (1u << kMeterPart) && count == 0) invalidate(panelPartBox(kMeterPart));

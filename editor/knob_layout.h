@@ -5,6 +5,9 @@
 
 #include "../dsp/parameters.h"
 
+// A vertical drag of 200 panel units covers a knob's whole range.
+constexpr float kDragPerPanelUnit = 0.005f;
+
 // The first circle containing (x, y), in panel units, border included, in
 // table order; -1 when none does. In doubles: the squares of two 16-bit
 // mouse coordinates far outside the window stay exact.

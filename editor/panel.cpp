@@ -22,7 +22,6 @@ namespace {
 
 using namespace panel_style;
 
-constexpr int kReadoutChars = 64;
 
 struct ScaleLabel {
     const wchar_t* text;
@@ -47,7 +46,6 @@ void drawScaleLabel(GpGraphics* g, const PanelResources& r, const ScaleLabel& la
     drawText(g, label.text, r.scaleFont, nullptr, r.muted, label.x, label.y);
 }
 
-constexpr int kValueTextChars = 32;
 
 // A parameter's text with unit (ASCII), widened for GDI+.
 void formatValueText(wchar_t (&text)[kValueTextChars], int32_t param, float value) {
@@ -154,32 +152,11 @@ void drawWholePanel(GpGraphics* g, const PanelResources& r, const PanelValues& v
     drawFooter(g, r, f);
 }
 
-bool hasPart(int part) { return (kAllParts >> part) & 1u; }
-
 // The moving parts in the panel's order: the meter, then the knobs.
 void drawMovingParts(GpGraphics* g, const PanelResources& r, const PanelValues& v, uint32_t parts) {
     if (parts & (1u << kMeterPart)) drawMeterPart(g, r, v);
     for (int32_t i = 0; i < kParamCount; ++i)
-        if (hasPart(i) && (parts & (1u << i))) drawKnobPart(g, r, v, i);
-}
-
-// The needle from the pivot to its tip, with its width, the pivot and their
-// edges.
-RECT needleBox(const NeedleTip& tip) {
-    constexpr float kReach = kPivotRadius + 1.0f;
-    return RECT{static_cast<LONG>(std::floor(std::min(kPivotX, tip.x) - kReach)),
-                static_cast<LONG>(std::floor(std::min(kPivotY, tip.y) - kReach)),
-                static_cast<LONG>(std::ceil(std::max(kPivotX, tip.x) + kReach)),
-                static_cast<LONG>(std::ceil(std::max(kPivotY, tip.y) + kReach))};
-}
-
-uint32_t partsReaching(const RECT& area, const PanelLayout& layout) {
-    uint32_t parts = 0;
-    for (int part = 0; part <= kMeterPart; ++part) {
-        RECT box = deviceBoxOf(layout, panelPartBox(part)), overlap;
-        if (hasPart(part) && IntersectRect(&overlap, &box, &area)) parts |= 1u << part;
-    }
-    return parts;
+        if (((kAllParts & parts) >> i) & 1u) drawKnobPart(g, r, v, i);
 }
 
 void copyAreas(HDC to, HDC from, const RECT* areas, int count) {
@@ -234,56 +211,6 @@ void buildCache(PanelCache& cache, const PanelResources& r, HDC hdc, int32_t w, 
 
 }  // namespace
 
-NeedleTip needleTipFor(float g) {
-    if (!(g < kScaleFullDb)) g = kScaleFullDb;
-    else if (!(g > 0.0f)) g = 0.0f;
-    constexpr float kScaleEndDeg = kScaleStartDeg + kScaleSweepDeg;  // 0 dB
-    const float degrees = kScaleEndDeg - (g / kScaleFullDb) * kScaleSweepDeg;
-    const float radians = static_cast<float>(degrees * 3.141592653589793 / 180.0);
-    return NeedleTip{kPivotX + kNeedleLength * cosf(radians), kPivotY + kNeedleLength * sinf(radians), g};
-}
-
-RECT panelPartBox(int part) {
-    // The meter window holds the needle, the readout and the labels; its
-    // border is drawn on its last column and row too.
-    if (part == kMeterPart)
-        return RECT{kMeterLeft, kMeterTop, kMeterLeft + kMeterWidth + 1, kMeterTop + kMeterHeight + 1};
-    // The knob's square, and below it the value text (centred, at most about
-    // 60 pixels wide, 7 above and below its anchor); the boxes of neighbouring
-    // knobs do not meet.
-    const KnobSpec& k = kParamTable[part].knob;
-    const int32_t half = k.radius + 10;
-    return RECT{k.cx - half, k.cy - k.radius - 4, k.cx + half, k.cy + k.radius + kValueTextDrop + 12};
-}
-
-int meterChangeBoxes(const PanelValues& a, const PanelValues& b, RECT (&boxes)[kMaxMeterChangeBoxes]) {
-    const NeedleTip ta = needleTipFor(a.meter), tb = needleTipFor(b.meter);
-    int n = 0;
-    if (ta.x != tb.x || ta.y != tb.y) {
-        boxes[n++] = needleBox(ta);
-        boxes[n++] = needleBox(tb);
-    }
-    wchar_t readoutA[kReadoutChars], readoutB[kReadoutChars];
-    formatReadout(readoutA, ta.shownReduction, a.params[kGlue]);
-    formatReadout(readoutB, tb.shownReduction, b.params[kGlue]);
-    // The readout hangs under the pivot, within the meter window's width.
-    if (wcscmp(readoutA, readoutB) != 0)
-        boxes[n++] = RECT{kMeterLeft, static_cast<LONG>(kPivotY + kPivotRadius) - 1, kMeterLeft + kMeterWidth + 1,
-                          kMeterTop + kMeterHeight + 1};
-    return n;
-}
-
-uint32_t partsThatDiffer(const PanelValues& now, const PanelValues& knobsShown, const PanelValues& meterShown) {
-    uint32_t parts = 0;
-    for (int32_t i = 0; i < kParamCount; ++i)
-        if (hasPart(i) && std::memcmp(&now.params[i], &knobsShown.params[i], sizeof(float)) != 0)
-            parts |= 1u << i;
-    RECT meterBoxes[kMaxMeterChangeBoxes];
-    if (meterChangeBoxes(now, meterShown, meterBoxes) > 0) parts |= 1u << kMeterPart;
-    return parts;
-}
-
-
 uint32_t paintPanel(PanelCache& cache, const PanelResources& r, const PanelValues& v, HDC hdc, int32_t w,
                     int32_t h, const RECT* areas, int areaCount, double scale) {
     if (w <= 0 || h <= 0) return 0;
@@ -310,7 +237,7 @@ uint32_t paintPanel(PanelCache& cache, const PanelResources& r, const PanelValue
         // Only the areas are composed; every part reaching into one is drawn
         // whole, so each of their pixels gets its full stack of elements.
         parts = 0;
-        for (int i = 0; i < count; ++i) parts |= partsReaching(inside[i], layout);
+        for (int i = 0; i < count; ++i) parts |= partsReaching(boxOf(inside[i]), layout);
         copyAreas(target, cache.layer.dc, inside, count);
         GpGraphics* g = graphicsOn(target, layout);
         drawMovingParts(g, r, v, parts);

@@ -3,9 +3,26 @@
 #include <algorithm>
 #include <cmath>
 
-#include "display_scale.h"
-#include "editor.h"
 #include "panel_geometry.h"
+
+double clampScale(double scale) {
+    if (!(scale >= kSmallestScale)) return kSmallestScale;
+    return scale > kLargestScale ? kLargestScale : scale;
+}
+
+double scaleForDpi(int32_t dpi) { return clampScale(static_cast<double>(dpi) / kBaseDpi); }
+
+void panelSizeAt(double scale, int32_t* width, int32_t* height) {
+    const double s = clampScale(scale);
+    *width = static_cast<int32_t>(std::lround(kPanelWidth * s));
+    *height = static_cast<int32_t>(std::lround(kPanelHeight * s));
+}
+
+bool intersectBoxes(const PanelBox& a, const PanelBox& b, PanelBox* out) {
+    *out = PanelBox{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                    std::min(a.bottom, b.bottom)};
+    return out->left < out->right && out->top < out->bottom;
+}
 
 PanelLayout panelLayoutFor(int32_t width, int32_t height, double scale) {
     const double s = clampScale(scale);
@@ -23,12 +40,12 @@ bool sameLayout(const PanelLayout& a, const PanelLayout& b) {
 
 bool isIdentity(const PanelLayout& l) { return sameLayout(l, PanelLayout{1.0f, 0.0f, 0.0f}); }
 
-RECT deviceBoxOf(const PanelLayout& l, const RECT& box) {
+PanelBox deviceBoxOf(const PanelLayout& l, const PanelBox& box) {
     const double s = l.scale;
-    return RECT{static_cast<LONG>(std::floor(box.left * s + l.offsetX)),
-                static_cast<LONG>(std::floor(box.top * s + l.offsetY)),
-                static_cast<LONG>(std::ceil(box.right * s + l.offsetX)),
-                static_cast<LONG>(std::ceil(box.bottom * s + l.offsetY))};
+    return PanelBox{static_cast<int32_t>(std::floor(box.left * s + l.offsetX)),
+                    static_cast<int32_t>(std::floor(box.top * s + l.offsetY)),
+                    static_cast<int32_t>(std::ceil(box.right * s + l.offsetX)),
+                    static_cast<int32_t>(std::ceil(box.bottom * s + l.offsetY))};
 }
 
 float panelXOf(const PanelLayout& l, int32_t x) { return (static_cast<float>(x) - l.offsetX) / l.scale; }

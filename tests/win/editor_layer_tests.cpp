@@ -179,13 +179,14 @@ TEST_F(EditorLayerTest, AtEveryScaleTheChangedPartsRepaintExactly) {
             for (int i = 0; i < 9; ++i) now.params[i] = round % 2 ? s.params[i] : shown.params[i];
             now.meter = s.meter;
             // As the editor invalidates: the knobs' boxes, where the meter changed.
-            RECT boxes[kMeterPart + kMaxMeterChangeBoxes], meter[kMaxMeterChangeBoxes];
+            RECT boxes[kMeterPart + kMaxMeterChangeBoxes];
+            PanelBox meter[kMaxMeterChangeBoxes];
             int count = 0;
             const uint32_t parts = partsThatDiffer(now, shown, shown);
             for (int part = 0; part < kMeterPart; ++part)
-                if (parts & (1u << part)) boxes[count++] = deviceBoxOf(layout, panelPartBox(part));
+                if (parts & (1u << part)) boxes[count++] = rectOf(deviceBoxOf(layout, panelPartBox(part)));
             for (int i = 0, n = meterChangeBoxes(now, shown, meter); i < n; ++i)
-                boxes[count++] = deviceBoxOf(layout, meter[i]);
+                boxes[count++] = rectOf(deviceBoxOf(layout, meter[i]));
             paintPanel(cache, resources, now, shipped.dc, c.w, c.h, boxes, count, c.scale);
             paintWholePanel(resources, now, reference.dc, c.w, c.h, c.scale);
             ASSERT_EQ(differences(shipped.capture(c.w, c.h), reference.capture(c.w, c.h)), "")

@@ -102,7 +102,7 @@ void paintCost(HWND window, int rounds, double scale) {
     RECT boxes[kMeterPart + 1];
     int boxCount = 0;
     for (int part = 0; part <= kMeterPart; ++part)
-        if (kAllParts & (1u << part)) boxes[boxCount++] = deviceBoxOf(layout, panelPartBox(part));
+        if (kAllParts & (1u << part)) boxes[boxCount++] = rectOf(deviceBoxOf(layout, panelPartBox(part)));
     const RECT whole{0, 0, w, h};
     auto change = [&](int i) {
         for (int p = 0; p < 9; ++p) v.params[p] = static_cast<float>((i * 7 + p * 13) % 101) / 100.0f;
