@@ -34,6 +34,8 @@ struct UiHost {
     const LV2UI_Descriptor* descriptor = nullptr;
     LV2UI_Handle ui = nullptr;
     unsigned long window = 0;
+    LV2UI_Resize resizer;  // the features live as long as the UI
+    LV2UI_Touch toucher;
 
     LV2UI_Handle open(Window parent) {
         static void* library = [] {
@@ -61,11 +63,11 @@ struct UiHost {
                                     return static_cast<LV2_URID>(all.size());
                                 }};
         map.handle = &urids;
-        const LV2UI_Resize resizer{this, [](LV2UI_Feature_Handle h, int w, int hh) {
+        resizer = {this, [](LV2UI_Feature_Handle h, int w, int hh) {
                                        static_cast<UiHost*>(h)->sizes.push_back({w, hh});
                                        return 0;
                                    }};
-        const LV2UI_Touch toucher{this, [](LV2UI_Feature_Handle h, uint32_t port, bool grabbed) {
+        toucher = {this, [](LV2UI_Feature_Handle h, uint32_t port, bool grabbed) {
                                       static_cast<UiHost*>(h)->sent.push_back({grabbed ? '+' : '-', port, 0.0f});
                                   }};
         const LV2_Options_Option options[] = {
@@ -73,8 +75,8 @@ struct UiHost {
              map.map(&urids, LV2_ATOM__Float), &scale},
             {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
         const LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(parent)},
-            mapFeature{LV2_URID__map, &map}, resizeFeature{LV2_UI__resize, const_cast<LV2UI_Resize*>(&resizer)},
-            touchFeature{LV2_UI__touch, const_cast<LV2UI_Touch*>(&toucher)}, idleFeature_{LV2_UI__idleInterface, nullptr},
+            mapFeature{LV2_URID__map, &map}, resizeFeature{LV2_UI__resize, &resizer},
+            touchFeature{LV2_UI__touch, &toucher}, idleFeature_{LV2_UI__idleInterface, nullptr},
             optionsFeature{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
         std::vector<const LV2_Feature*> features = {&parentFeature, &mapFeature};
         if (resize) features.push_back(&resizeFeature);

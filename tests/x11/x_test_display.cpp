@@ -6,6 +6,7 @@
 #include <X11/extensions/XTest.h>
 #include <cairo.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,16 +21,18 @@ TestDisplay::TestDisplay(int dpi) {
     if (server == 0) {
         const std::string fd = std::to_string(fds[1]);
         close(fds[0]);
+        prctl(PR_SET_PDEATHSIG, SIGTERM);  // a crashed test leaves no server behind
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "3000x1800x24", "-nolisten", "tcp",
                static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
-    char number[16] = {};
-    const ssize_t n = read(fds[0], number, sizeof number - 1);
+    std::string number;  // the server writes the number, then a newline
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
     close(fds[0]);
-    if (n <= 0) return;
-    setenv("DISPLAY", (":" + std::to_string(std::atoi(number))).c_str(), 1);
+    if (number.empty()) return;
+    setenv("DISPLAY", (":" + std::to_string(std::atoi(number.c_str()))).c_str(), 1);
     display = XOpenDisplay(nullptr);
     if (display && dpi > 0) {
         const std::string resources = "Xft.dpi:\t" + std::to_string(dpi) + "\n";
