@@ -1,7 +1,7 @@
 #pragma once
-// The editor panel in two layers: everything that never changes with a value
-// is drawn once per client size into a cached bitmap; a paint copies it and
-// draws only what the knob values and the meter move.
+// The editor panel on Windows in two layers: everything that never changes
+// with a value is drawn once per client size into a cached bitmap; a paint
+// copies it and draws only what the knob values and the meter move.
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -44,7 +44,7 @@ struct PanelCache {
 // the moving parts drawn. A zero-sized client area paints nothing; areas
 // beyond kMaxPaintAreas are ignored (pass their bounding box instead).
 constexpr int kMaxPaintAreas = 32;
-uint32_t paintPanel(PanelCache& cache, const PanelResources& resources, const PanelValues& values, HDC hdc,
+uint32_t paintPanel(PanelCache& cache, PanelResources& resources, const PanelValues& values, HDC hdc,
                     int32_t width, int32_t height, const RECT* areas, int areaCount, double scale = 1.0);
 void releasePanelCache(PanelCache& cache);
 
@@ -52,5 +52,5 @@ void releasePanelCache(PanelCache& cache);
 // the panel's order, with no cache, placed as paintPanel places it: the
 // pixels the cached paint must give, and the paint itself when the cache
 // cannot be made.
-void paintWholePanel(const PanelResources& resources, const PanelValues& values, HDC hdc, int32_t width,
+void paintWholePanel(PanelResources& resources, const PanelValues& values, HDC hdc, int32_t width,
                      int32_t height, double scale = 1.0);

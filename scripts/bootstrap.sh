@@ -16,7 +16,8 @@ PACKAGES=(
   liblilv-dev lilv-utils x42-plugins lsp-plugins-lv2 calf-plugins
   lv2-dev sordi
   dpf-source
-  libx11-dev libxtst-dev libxres-dev libcairo2-dev x11-utils
+  libcairo2-dev libfreetype-dev python3-numpy python3-pil
+  libx11-dev libxtst-dev libxres-dev x11-utils
 )
 
 missing=()
