@@ -30,8 +30,6 @@ struct ClapGui {
     double scale;  // the host's, or 1 until it sets one
     Editor* editor;  // made in set_parent
     void* parent;    // the host's window (HWND, or an X11 Window id)
-    const void* hostTimer;  // Linux: the host's timer-support, with the timer made in create
-    clap_id timerId;
 };
 
 struct ClapInstance {
@@ -46,6 +44,9 @@ struct ClapInstance {
     ParameterChange changes[kChangeBatchCapacity];  // the audio (or flush) thread's scratch
     GestureQueue gestures;
     ClapGui gui;
+    // Linux: the host's timer-support and the timer the gui made in create.
+    const void* hostTimer;
+    clap_id guiTimer;
     PluginCore core;
 };
 

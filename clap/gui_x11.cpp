@@ -51,7 +51,9 @@ bool create(const clap_plugin_t* plugin, const char* api, bool floating) {
     const clap_host_timer_support_t* timer = hostTimer(*p);
     clap_id id = CLAP_INVALID_ID;
     if (!timer || !timer->register_timer(p->host, kTimerPeriodMs, &id)) return false;
-    p->gui = ClapGui{true, x11DisplayScale(), nullptr, nullptr, timer, id};
+    p->gui = ClapGui{true, x11DisplayScale(), nullptr, nullptr};
+    p->hostTimer = timer;
+    p->guiTimer = id;
     return true;
 }
 
@@ -115,7 +117,7 @@ bool hide(const clap_plugin_t* plugin) { return show(plugin); }
 // The host's timer: the editor's only turn.
 void onTimer(const clap_plugin_t* plugin, clap_id id) {
     ClapInstance* p = withGui(plugin);
-    if (p && p->gui.editor && id == p->gui.timerId) x11EditorIdle(p->gui.editor);
+    if (p && p->gui.editor && id == p->guiTimer) x11EditorIdle(p->gui.editor);
 }
 
 // The editor's request for a new size, passed to the host; false without a
@@ -131,11 +133,10 @@ bool requestSize(void* context, int32_t width, int32_t height) {
 
 void destroyClapGui(ClapInstance& p) {
     closeX11Editor(p.gui.editor);  // ends a drag that is still running
-    if (p.gui.created) {
-        const auto* timer = static_cast<const clap_host_timer_support_t*>(p.gui.hostTimer);
-        timer->unregister_timer(p.host, p.gui.timerId);
-    }
-    p.gui = ClapGui{false, 1.0, nullptr, nullptr, nullptr, CLAP_INVALID_ID};
+    if (p.gui.created) static_cast<const clap_host_timer_support_t*>(p.hostTimer)->unregister_timer(p.host, p.guiTimer);
+    p.gui = ClapGui{false, 1.0, nullptr, nullptr};
+    p.hostTimer = nullptr;
+    p.guiTimer = CLAP_INVALID_ID;
 }
 
 bool (*const requestGuiSize)(void*, int32_t, int32_t) = requestSize;
