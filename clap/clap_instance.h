@@ -29,7 +29,7 @@ struct ClapGui {
     bool created;
     double scale;  // the host's, or 1 until it sets one
     Editor* editor;  // made in set_parent
-    void* parent;    // the host's window (HWND, or an X11 Window id)
+    void* parent;    // the host's window (HWND)
 };
 
 struct ClapInstance {

@@ -3,7 +3,7 @@
 // host's timer (timer-support, registered with the gui and unregistered with
 // it) lets it take its window's events and repaint what changed. Sizes are
 // physical pixels: the panel's size at the host's scale, or the display's
-// until the host sets one.
+// (Xft.dpi) until the host sets one.
 #include <clap/ext/gui.h>
 #include <clap/ext/timer-support.h>
 
@@ -51,7 +51,7 @@ bool create(const clap_plugin_t* plugin, const char* api, bool floating) {
     const clap_host_timer_support_t* timer = hostTimer(*p);
     clap_id id = CLAP_INVALID_ID;
     if (!timer || !timer->register_timer(p->host, kTimerPeriodMs, &id)) return false;
-    p->gui = ClapGui{true, x11DisplayScale(), nullptr, nullptr};
+    p->gui = ClapGui{true, kNoHostScale, nullptr, nullptr};
     p->hostTimer = timer;
     p->guiTimer = id;
     return true;
@@ -76,7 +76,7 @@ bool getSize(const clap_plugin_t* plugin, uint32_t* width, uint32_t* height) {
     if (!p || !width || !height) return false;
     int32_t w, h;
     if (p->gui.editor) x11EditorSize(p->gui.editor, &w, &h);  // as the editor has its frame
-    else panelSizeAt(p->gui.scale, &w, &h);
+    else panelSizeAt(hostGaveScale(p->gui.scale) ? p->gui.scale : x11DisplayScale(), &w, &h);
     *width = static_cast<uint32_t>(w);
     *height = static_cast<uint32_t>(h);
     return true;
@@ -97,11 +97,13 @@ bool setParent(const clap_plugin_t* plugin, const clap_window_t* window) {
     ClapInstance* p = withGui(plugin);
     if (!p || !window || !supported(window->api, false) || !window->x11) return false;
     closeX11Editor(p->gui.editor);
-    int32_t w, h;
-    panelSizeAt(p->gui.scale, &w, &h);
-    p->gui.parent = reinterpret_cast<void*>(static_cast<uintptr_t>(window->x11));
-    p->gui.editor = openX11Editor(editorHostFor(p->core, "CLAP"), window->x11, w, h, p->gui.scale);
-    return p->gui.editor != nullptr;
+    p->gui.editor = nullptr;
+    uint32_t w = 0, h = 0;
+    getSize(plugin, &w, &h);  // what the host was told
+    unsigned long own = 0;
+    p->gui.editor = openX11EditorOn(editorHostFor(p->core, "CLAP"), window->x11, int32_t(w), int32_t(h),
+                                    p->gui.scale, &own);
+    return own != 0;
 }
 
 bool setTransient(const clap_plugin_t*, const clap_window_t*) { return false; }
@@ -134,7 +136,7 @@ bool requestSize(void* context, int32_t width, int32_t height) {
 void destroyClapGui(ClapInstance& p) {
     closeX11Editor(p.gui.editor);  // ends a drag that is still running
     if (p.gui.created) static_cast<const clap_host_timer_support_t*>(p.hostTimer)->unregister_timer(p.host, p.guiTimer);
-    p.gui = ClapGui{false, 1.0, nullptr, nullptr};
+    p.gui = ClapGui{false, kNoHostScale, nullptr, nullptr};
     p.hostTimer = nullptr;
     p.guiTimer = CLAP_INVALID_ID;
 }

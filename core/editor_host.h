@@ -21,3 +21,9 @@ struct EditorHost {
 };
 
 EditorHost editorHostFor(PluginCore& core, const char* formatName);
+
+// The scale a host announced for its editor, as every format keeps it: a
+// factor, or kNoHostScale while the host gave none (the editor then follows
+// the display). A host that announces 1 has given a scale.
+constexpr double kNoHostScale = 0.0;
+inline bool hostGaveScale(double scale) { return scale > 0.0; }

@@ -62,7 +62,7 @@ bool requestSize(void* context, int32_t width, int32_t height) {
     return ui.resize && ui.resize->ui_resize(ui.resize->handle, width, height) == 0;
 }
 
-// The host's scale factor among its options; 0 when it gave none.
+// The host's scale factor among its options; kNoHostScale when it gave none.
 double hostScale(const Lv2Ui& ui, const LV2_Options_Option* options) {
     if (!options || !ui.scaleFactorUrid) return 0.0;
     for (const LV2_Options_Option* o = options; o->key; ++o) {
@@ -101,14 +101,14 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     ui->controller = controller;
     // Until the host tells the ports, the panel shows the defaults.
     for (int32_t i = 0; i < kParamCount; ++i) ui->params[i] = kParamTable[i].defaultValue;
-    const double told = hostScale(*ui, options);
     const EditorHost host{ui, "LV2", readParameter, readMeter, beginEdit, setAndAutomate, endEdit, requestSize};
-    ui->editor = openX11Editor(host, reinterpret_cast<uintptr_t>(parent), 0, 0, told > 0.0 ? told : x11DisplayScale());
+    unsigned long window = 0;
+    ui->editor = openX11EditorOn(host, reinterpret_cast<uintptr_t>(parent), 0, 0, hostScale(*ui, options), &window);
     if (!ui->editor) {
         delete ui;
         return nullptr;
     }
-    *widget = reinterpret_cast<LV2UI_Widget>(static_cast<uintptr_t>(x11EditorWindow(ui->editor)));
+    *widget = reinterpret_cast<LV2UI_Widget>(static_cast<uintptr_t>(window));
     int32_t w, h;
     x11EditorSize(ui->editor, &w, &h);
     requestSize(ui, w, h);

@@ -69,7 +69,7 @@ Share measure(Display* display, double scale, Moving moving, double seconds) {
                                               static_cast<unsigned>(h), 0, 0, 0);
     XMapWindow(display, parent);
     XSync(display, False);
-    X11Editor* editor = openX11Editor(hostOf(v), parent, w, h, scale);
+    X11Editor* editor = openX11EditorOn(hostOf(v), parent, w, h, scale, nullptr);
     if (!editor) {
         std::fprintf(stderr, "panel_ui_bench: no editor window\n");
         std::exit(1);

@@ -241,6 +241,8 @@ bool askForPanelSize(X11Editor* e) {
     return true;
 }
 
+X11Editor* openOn(const EditorHost& host, unsigned long parent, int32_t width, int32_t height, double hostScale);
+
 void freeEditor(X11Editor* e) {
     if (e->panel) destroyCairoPanel(e->panel);
     if (e->display) {
@@ -257,14 +259,21 @@ void freeEditor(X11Editor* e) {
 
 }  // namespace
 
-X11Editor* openX11Editor(const EditorHost& host, unsigned long parent, int32_t width, int32_t height,
-                         double scale) {
-    if (!parent) return nullptr;
+X11Editor* openX11EditorOn(const EditorHost& host, unsigned long parent, int32_t width, int32_t height,
+                           double hostScale, unsigned long* window) {
+    X11Editor* e = parent ? openOn(host, parent, width, height, hostScale) : nullptr;
+    if (window) *window = e ? e->window : 0;
+    return e;
+}
+
+namespace {
+
+X11Editor* openOn(const EditorHost& host, unsigned long parent, int32_t width, int32_t height, double hostScale) {
     X11Editor* e = new (std::nothrow) X11Editor{};
     if (!e) return nullptr;
     e->host = host;
     e->dragParam = -1;
-    e->scale = clampScale(scale);
+    e->scale = clampScale(hostGaveScale(hostScale) ? hostScale : x11DisplayScale());
     e->width = width;
     e->height = height;
     e->display = XOpenDisplay(nullptr);
@@ -306,6 +315,8 @@ X11Editor* openX11Editor(const EditorHost& host, unsigned long parent, int32_t w
     markAllStale(e);
     return e;
 }
+
+}  // namespace
 
 unsigned long x11EditorWindow(const X11Editor* e) { return e ? e->window : 0; }
 

@@ -10,14 +10,16 @@
 
 struct X11Editor;
 
-// Opens the editor in the host's window `parent` (an X11 Window id) at
-// `scale` (clamped to [1, 3]). `width` x `height` is the size the host was
-// told, 0 x 0 when it was told none: when the scale wants another, the editor
-// asks the host for it (EditorHost::requestSize), and a host that refuses
-// keeps the told size, into which the panel fits itself. Null when the
-// display cannot be opened or the parent does not exist.
-X11Editor* openX11Editor(const EditorHost& host, unsigned long parent, int32_t width, int32_t height,
-                         double scale);
+// How every Linux format opens its editor: a child of the host's window
+// `parent` (an X11 Window id), drawn at `hostScale` (clamped to [1, 3]) or,
+// for kNoHostScale, at the display's (x11DisplayScale). `width` x `height` is
+// the size the host was told, 0 x 0 when it was told none: when the scale
+// wants another, the editor asks the host for it (EditorHost::requestSize),
+// and a host that refuses keeps the told size, into which the panel fits
+// itself. The editor's own window comes back in `window` (0 when it could not
+// be made: no display, no such parent), which is also when the editor is null.
+X11Editor* openX11EditorOn(const EditorHost& host, unsigned long parent, int32_t width, int32_t height,
+                           double hostScale, unsigned long* window);
 // The editor's own window (an X11 Window id); 0 once it is gone.
 unsigned long x11EditorWindow(const X11Editor* editor);
 // Ends a running drag, destroys the window if it still exists (the host may
