@@ -5,6 +5,7 @@
 // window's size and copies them to the window: nothing flickers.
 #include "x11_editor.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
 #include <X11/Xutil.h>
@@ -24,6 +25,9 @@ namespace {
 constexpr int kMaxAreas = 32;
 
 }  // namespace
+
+// The Xft.dpi scale of the server as `display` last read its resources.
+double scaleOfDisplay(Display* display);
 
 struct X11Editor {
     EditorHost host;
@@ -45,6 +49,7 @@ struct X11Editor {
     PanelBox stale[kMaxAreas];  // device pixels waiting for the next paint
     int staleCount;
     double scale;
+    bool scaleFromHost;     // else the display's, followed when its Xft.dpi changes
     int32_t width, height;  // the window's size
     // A drag, in panel units: its anchor and the layout it was measured in.
     int32_t dragParam;  // -1 while no drag
@@ -194,7 +199,11 @@ void windowGone(X11Editor* e) {
     e->staleCount = 0;
 }
 
+void rescale(X11Editor* e, double scale);
+void displayScaleChanged(X11Editor* e);
+
 void handleEvent(X11Editor* e, XEvent& ev) {
+    if (ev.type == PropertyNotify && ev.xproperty.atom == XA_RESOURCE_MANAGER) return displayScaleChanged(e);
     if (ev.xany.window != e->window) return;
     switch (ev.type) {
     case Expose:
@@ -243,6 +252,41 @@ bool askForPanelSize(X11Editor* e) {
 
 X11Editor* openOn(const EditorHost& host, unsigned long parent, int32_t width, int32_t height, double hostScale);
 
+void rescale(X11Editor* e, double scale) {
+    scale = clampScale(scale);
+    if (scale == e->scale) return;
+    e->scale = scale;
+    const X11ErrorTrap trap(e->display);
+    // The host may have destroyed the window while it answered.
+    if (askForPanelSize(e) && e->window)
+        XResizeWindow(e->display, e->window, static_cast<unsigned>(e->width), static_cast<unsigned>(e->height));
+    markAllStale(e);
+}
+
+// The desktop's scale setting changed (the root window's resources): the
+// panel follows it unless the host gave a scale.
+void displayScaleChanged(X11Editor* e) {
+    if (e->scaleFromHost) return;
+    // Xlib keeps the resources it read at connection time: read them again.
+    Atom type;
+    int format;
+    unsigned long count = 0, left;
+    unsigned char* text = nullptr;
+    if (XGetWindowProperty(e->display, DefaultRootWindow(e->display), XA_RESOURCE_MANAGER, 0, 1 << 16, False,
+                           XA_STRING, &type, &format, &count, &left, &text) == Success &&
+        text) {
+        XrmDatabase db = XrmGetStringDatabase(reinterpret_cast<const char*>(text));
+        char* kind = nullptr;
+        XrmValue value{};
+        const double dpi = db && XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &kind, &value) && value.addr
+                               ? std::strtod(value.addr, nullptr)
+                               : 0.0;
+        if (db) XrmDestroyDatabase(db);
+        XFree(text);
+        rescale(e, dpi > 0.0 ? dpi / kBaseDpi : kSmallestScale);
+    }
+}
+
 void freeEditor(X11Editor* e) {
     if (e->panel) destroyCairoPanel(e->panel);
     if (e->display) {
@@ -273,7 +317,7 @@ X11Editor* openOn(const EditorHost& host, unsigned long parent, int32_t width, i
     if (!e) return nullptr;
     e->host = host;
     e->dragParam = -1;
-    e->scale = clampScale(hostGaveScale(hostScale) ? hostScale : x11DisplayScale());
+    e->scaleFromHost = hostGaveScale(hostScale);
     e->width = width;
     e->height = height;
     e->display = XOpenDisplay(nullptr);
@@ -282,6 +326,7 @@ X11Editor* openOn(const EditorHost& host, unsigned long parent, int32_t width, i
         freeEditor(e);
         return nullptr;
     }
+    e->scale = clampScale(e->scaleFromHost ? hostScale : scaleOfDisplay(e->display));
     askForPanelSize(e);
     bool made = false;
     {
@@ -303,6 +348,12 @@ X11Editor* openOn(const EditorHost& host, unsigned long parent, int32_t width, i
                                       static_cast<unsigned>(e->height), 0, e->depth, InputOutput, e->visual,
                                       CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &a);
             e->copyGc = XCreateGC(e->display, e->window, 0, nullptr);
+            // Hosts that embed by XEmbed map the window when it says it is mapped.
+            const long xembedInfo[2] = {0, 1};  // protocol version 0, XEMBED_MAPPED
+            const Atom xembed = XInternAtom(e->display, "_XEMBED_INFO", False);
+            XChangeProperty(e->display, e->window, xembed, xembed, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(xembedInfo), 2);
+            if (!e->scaleFromHost) XSelectInput(e->display, DefaultRootWindow(e->display), PropertyChangeMask);
             XMapWindow(e->display, e->window);
         }
         made = e->window && !trap.caughtError();
@@ -342,14 +393,8 @@ bool x11EditorIdle(X11Editor* e) {
 
 void setX11EditorScale(X11Editor* e, double scale) {
     if (!e) return;
-    scale = clampScale(scale);
-    if (scale == e->scale) return;
-    e->scale = scale;
-    const X11ErrorTrap trap(e->display);
-    // The host may have destroyed the window while it answered.
-    if (askForPanelSize(e) && e->window)
-        XResizeWindow(e->display, e->window, static_cast<unsigned>(e->width), static_cast<unsigned>(e->height));
-    markAllStale(e);
+    e->scaleFromHost = true;
+    rescale(e, scale);
 }
 
 double x11EditorScale(const X11Editor* e) { return e ? e->scale : kSmallestScale; }
@@ -362,6 +407,12 @@ void x11EditorSize(const X11Editor* e, int32_t* width, int32_t* height) {
 double x11DisplayScale() {
     Display* d = XOpenDisplay(nullptr);
     if (!d) return kSmallestScale;
+    const double scale = scaleOfDisplay(d);
+    XCloseDisplay(d);
+    return scale;
+}
+
+double scaleOfDisplay(Display* d) {
     double dpi = 0.0;
     if (const char* resources = XResourceManagerString(d)) {
         XrmInitialize();
@@ -373,6 +424,5 @@ double x11DisplayScale() {
             XrmDestroyDatabase(db);
         }
     }
-    XCloseDisplay(d);
     return dpi > 0.0 ? clampScale(dpi / kBaseDpi) : kSmallestScale;
 }

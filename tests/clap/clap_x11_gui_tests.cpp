@@ -1,6 +1,6 @@
 // The Linux module's editor as a CLAP host shows it: the x11 API embedded
 // only, the host's timer made with the gui and dropped with it, the size of
-// each scale asked of the host, a host value shown at the next tick and a
+// each scale (the display's, then the host's) asked of the host, a host value shown at the next tick and a
 // drag by XTest reaching the host as one gesture.
 #include <algorithm>
 #include <cmath>
@@ -40,6 +40,9 @@ TEST_F(ClapX11GuiTest, EmbedsInX11AndWorksOnTheHostsTimer) {
     XFree(children);
     ASSERT_NE(editor, 0u);
 
+    x.setDpi(144);  // the display's scale is followed until the host gives one
+    tick();
+    EXPECT_EQ(host.resizeRequests, (decltype(host.resizeRequests){{1260u, 780u}}));
     for (double scale : {1.5, 2.0, 1.0}) {  // the panel's size at each scale, asked of the host
         const uint32_t w = static_cast<uint32_t>(std::lround(840 * scale)), h = static_cast<uint32_t>(std::lround(520 * scale));
         ASSERT_TRUE(g.set_scale(p, scale));

@@ -32,10 +32,14 @@ TestDisplay::TestDisplay(int dpi) {
     if (number.empty()) return;
     setenv("DISPLAY", (":" + number).c_str(), 1);
     display = XOpenDisplay(nullptr);
+    if (display && dpi > 0) setDpi(dpi);
+}
+
+void TestDisplay::setDpi(int dpi) {
     const std::string resources = "Xft.dpi:\t" + std::to_string(dpi) + "\n";
-    if (display && dpi > 0)
-        XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(resources.c_str()), static_cast<int>(resources.size()));
+    XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(resources.c_str()), static_cast<int>(resources.size()));
+    settle();
 }
 
 TestDisplay::~TestDisplay() {

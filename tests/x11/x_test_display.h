@@ -13,6 +13,7 @@
 struct TestDisplay {
     explicit TestDisplay(int dpi = 0);  // an Xft.dpi resource when dpi > 0
     ~TestDisplay();
+    void setDpi(int dpi);  // the desktop's Xft.dpi resource
     Window makeParent(int width, int height);  // mapped, top-level at (0, 0)
     void settle();  // the server has done what this and the plug-in's connection asked
     // The window's pixels as 0xRRGGBB, row after row.
