@@ -347,7 +347,10 @@ X11Editor* openOn(const EditorHost& host, unsigned long parent, int32_t width, i
             e->window = XCreateWindow(e->display, parent, 0, 0, static_cast<unsigned>(e->width),
                                       static_cast<unsigned>(e->height), 0, e->depth, InputOutput, e->visual,
                                       CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &a);
-            e->copyGc = XCreateGC(e->display, e->window, 0, nullptr);
+            // Copies from the frame never need exposing: no NoExpose event per copy.
+            XGCValues gc{};
+            gc.graphics_exposures = False;
+            e->copyGc = XCreateGC(e->display, e->window, GCGraphicsExposures, &gc);
             // Hosts that embed by XEmbed map the window when it says it is mapped.
             const long xembedInfo[2] = {0, 1};  // protocol version 0, XEMBED_MAPPED
             const Atom xembed = XInternAtom(e->display, "_XEMBED_INFO", False);

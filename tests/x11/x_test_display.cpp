@@ -132,12 +132,3 @@ std::pair<double, double> differenceFromSaved(const std::vector<uint32_t>& pixel
     cairo_surface_destroy(saved);
     return comparable ? std::make_pair(sum / (3.0 * count), over / count) : std::make_pair(255.0, 1.0);
 }
-
-long residentBytes() {
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(f);
-    }
-    return resident * sysconf(_SC_PAGESIZE);
-}

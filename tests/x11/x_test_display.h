@@ -33,4 +33,3 @@ struct TestDisplay {
 // is saved as that picture first.
 std::pair<double, double> differenceFromSaved(const std::vector<uint32_t>& pixels, int width, int height,
                                               const std::string& png);
-long residentBytes();  // the process's resident size
