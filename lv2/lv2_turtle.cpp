@@ -90,7 +90,7 @@ void writeUi(FILE* f) {
     std::fprintf(f,
                  "<%s>\n\ta ui:X11UI ;\n"
                  "\tlv2:optionalFeature ui:idleInterface, ui:resize, ui:touch, ui:parent, opts:options, urid:map ;\n"
-                 "\tlv2:extensionData ui:idleInterface, opts:interface ;\n"
+                 "\tlv2:extensionData ui:idleInterface, ui:resize, opts:interface ;\n"
                  "\topts:supportedOption ui:scaleFactor ;\n"
                  "\tui:portNotification [\n\t\tui:plugin <%s> ;\n\t\tlv2:symbol \"gain_reduction\" ;\n"
                  "\t\tui:protocol ui:floatProtocol\n\t] .\n",

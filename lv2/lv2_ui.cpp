@@ -148,12 +148,20 @@ uint32_t setOptions(LV2UI_Handle handle, const LV2_Options_Option* options) {
     return LV2_OPTIONS_SUCCESS;
 }
 
+// A host that frames the panel at a size of its own choosing.
+int hostResized(LV2UI_Feature_Handle handle, int width, int height) {
+    const Lv2Ui* ui = static_cast<const Lv2Ui*>(handle);
+    return ui && resizeX11Editor(ui->editor, width, height) ? 0 : 1;
+}
+
 const LV2UI_Idle_Interface kIdle = {idle};
+const LV2UI_Resize kResize = {nullptr, hostResized};
 const LV2_Options_Interface kOptions = {getOptions, setOptions};
 
 const void* extensionData(const char* uri) {
     if (uri && std::strcmp(uri, LV2_UI__idleInterface) == 0) return &kIdle;
     if (uri && std::strcmp(uri, LV2_OPTIONS__interface) == 0) return &kOptions;
+    if (uri && std::strcmp(uri, LV2_UI__resize) == 0) return &kResize;
     return nullptr;
 }
 

@@ -400,6 +400,16 @@ void setX11EditorScale(X11Editor* e, double scale) {
     rescale(e, scale);
 }
 
+bool resizeX11Editor(X11Editor* e, int32_t width, int32_t height) {
+    if (!e || !e->window || width < 1 || height < 1) return false;
+    const X11ErrorTrap trap(e->display);
+    XResizeWindow(e->display, e->window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    e->width = width;
+    e->height = height;
+    markAllStale(e);
+    return true;
+}
+
 double x11EditorScale(const X11Editor* e) { return e ? e->scale : kSmallestScale; }
 
 void x11EditorSize(const X11Editor* e, int32_t* width, int32_t* height) {

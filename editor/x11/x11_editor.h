@@ -35,6 +35,10 @@ bool x11EditorIdle(X11Editor* editor);
 // frame, and the panel fits itself into it.
 void setX11EditorScale(X11Editor* editor, double scale);
 double x11EditorScale(const X11Editor* editor);
+// The host frames the editor at another size: the window takes it, and the
+// panel fits itself into it (scaled down and centred when it is smaller).
+// Sizes below 1 pixel are refused.
+bool resizeX11Editor(X11Editor* editor, int32_t width, int32_t height);
 // The window's size as the host should frame it.
 void x11EditorSize(const X11Editor* editor, int32_t* width, int32_t* height);
 

@@ -1,9 +1,8 @@
-// The panel as an LV2 host shows it: the X11 UI found through the bundle's
-// data, made in a parent window with the features a host offers (or none),
+// The panel as an LV2 host shows it: the X11 UI from the bundle, made in a
+// parent window with the features a host offers (or none),
 // port events in, port writes and touch out, the host's idle call.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <lilv/lilv.h>
 #include <lv2/atom/atom.h>
 #include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
@@ -18,23 +17,12 @@
 
 namespace {
 
+// The UI's library in the bundle (lv2info, in debian_hosts.sh, finds it through the Turtle).
 const LV2UI_Descriptor* uiDescriptor() {
-    static const LV2UI_Descriptor* d = [] {
-        LilvWorld* world = lilv_world_new();
-        lilv_world_load_all(world);
-        LilvNode *plugin = lilv_new_uri(world, kLv2PluginUri), *x11 = lilv_new_uri(world, LV2_UI__X11UI);
-        LilvUIs* uis = lilv_plugin_get_uis(lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world), plugin));
-        void* library = nullptr;
-        LILV_FOREACH (uis, i, uis)
-            if (lilv_ui_is_a(lilv_uis_get(uis, i), x11))
-                library = dlopen(lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(lilv_uis_get(uis, i))),
-                                                     nullptr),
-                                 RTLD_NOW | RTLD_LOCAL);
-        auto entry = library ? reinterpret_cast<const LV2UI_Descriptor* (*)(uint32_t)>(dlsym(library, "lv2ui_descriptor"))
-                             : nullptr;
-        return entry ? entry(0) : nullptr;
-    }();
-    return d;
+    static void* library = dlopen(DQ_UI_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    auto entry = library ? reinterpret_cast<const LV2UI_Descriptor* (*)(uint32_t)>(dlsym(library, "lv2ui_descriptor"))
+                         : nullptr;
+    return entry ? entry(0) : nullptr;
 }
 
 struct Sent {
@@ -154,6 +142,12 @@ TEST(Lv2Ui, ShowsTheValuesAndSendsDragsAtTheHostsScale) {
         for (const Sent& s : host.sent) EXPECT_EQ(s.port, uint32_t(kThreshold));
         const Sent& last = host.sent[host.sent.size() - (c.offers ? 2 : 1)];
         EXPECT_NEAR(normalisedFromPortValue(kThreshold, last.value), 0.75f, 0.01f);
+        // A host framing the panel at a size of its own: the window takes it.
+        auto resize = static_cast<const LV2UI_Resize*>(uiDescriptor()->extension_data(LV2_UI__resize));
+        ASSERT_EQ(resize->ui_resize(host.ui, 600, 400), 0);
+        EXPECT_EQ(host.idle(), 0);
+        x.settle();
+        EXPECT_EQ(x.capture(host.window, &cw, &ch).size(), 600u * 400u);
     }
 }
 
