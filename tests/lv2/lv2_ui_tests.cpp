@@ -1,6 +1,6 @@
 // The panel as an LV2 host shows it: the X11 UI from the bundle, made in a
-// parent window with the features a host offers (or none),
-// port events in, port writes and touch out, the host's idle call.
+// parent window with the features a host offers (or none), port events in,
+// port writes and touch out, the host's idle call.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <lv2/atom/atom.h>
@@ -25,8 +25,8 @@ const LV2UI_Descriptor* uiDescriptor() {
     return entry ? entry(0) : nullptr;
 }
 
-struct Sent {
-    char kind;  // 'w' a port write, '+' touch grabbed, '-' touch released
+struct Sent {  // kind: 'w' a port write, '+' touch grabbed, '-' touch released
+    char kind;
     uint32_t port;
     float value;
 };
@@ -39,16 +39,9 @@ struct UiHost {
     std::vector<Sent> sent;
     LV2UI_Handle ui = nullptr;
     Window window = 0;
-    LV2UI_Resize resize{this, [](LV2UI_Feature_Handle h, int w, int hh) {
-                            static_cast<UiHost*>(h)->sizes.push_back({w, hh});
-                            return 0;
-                        }};
-    LV2UI_Touch touch{this, [](LV2UI_Feature_Handle h, uint32_t port, bool grabbed) {
-                          static_cast<UiHost*>(h)->sent.push_back({grabbed ? '+' : '-', port, 0.0f});
-                      }};
-    LV2_URID_Map map{nullptr, [](LV2_URID_Map_Handle, const char* uri) {
-                         return static_cast<LV2_URID>(std::strcmp(uri, LV2_UI__scaleFactor) == 0 ? 1 : 2);
-                     }};
+    LV2UI_Resize resize{this, [](void* h, int w, int hh) { return static_cast<UiHost*>(h)->sizes.push_back({w, hh}), 0; }};
+    LV2UI_Touch touch{this, [](void* h, uint32_t port, bool on) { static_cast<UiHost*>(h)->sent.push_back({"-+"[on], port, 0}); }};
+    LV2_URID_Map map{nullptr, [](void*, const char* uri) { return LV2_URID(std::strcmp(uri, LV2_UI__scaleFactor) ? 2 : 1); }};
     LV2_Options_Option options[2] = {{LV2_OPTIONS_INSTANCE, 0, 1, sizeof(float), 2, &scale}, {}};
 
     bool open(Window parent) {
@@ -157,7 +150,7 @@ TEST(Lv2Ui, ShowsTheValuesAndSendsDragsAtTheHostsScale) {
 TEST(Lv2Ui, ClosesCleanlyWhateverTheHostDoesFirstAndLeavesNothingBehind) {
     TestDisplay x;
     enum Ending { kClose, kParentDestroyed, kDragHeld, kEndings };
-    std::tuple<int, long, unsigned long> start;
+    std::pair<int, long> start;
     size_t startBytes = 0;
     for (int cycle = 0; cycle < 105; ++cycle) {
         if (cycle == 5) start = x.resources(), startBytes = heapInUse();  // caches warm

@@ -11,9 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 TestDisplay::TestDisplay(int dpi) {
     int fds[2];
@@ -81,16 +79,12 @@ void TestDisplay::pointer(int x, int y, int button) {
     settle();
 }
 
-std::tuple<int, long, unsigned long> TestDisplay::resources() {
+std::pair<int, long> TestDisplay::resources() {
     int count = 0;
     long windows = 0;
-    unsigned long pixmapBytes = 0;
     XResClient* clients = nullptr;
     XResQueryClients(display, &count, &clients);
     for (int i = 0; i < count; ++i) {
-        unsigned long bytes = 0;
-        XResQueryClientPixmapBytes(display, clients[i].resource_base, &bytes);
-        pixmapBytes += bytes;
         int types = 0;
         XResType* kinds = nullptr;
         XResQueryClientResources(display, clients[i].resource_base, &types, &kinds);
@@ -99,19 +93,16 @@ std::tuple<int, long, unsigned long> TestDisplay::resources() {
         XFree(kinds);
     }
     XFree(clients);
-    return {count, windows, pixmapBytes};
+    return {count, windows};
 }
 
 std::pair<double, double> differenceFromSaved(const std::vector<uint32_t>& pixels, int width, int height,
                                               const std::string& png) {
     const int stride = width * 4;
-    if (std::getenv("DQ_SAVE_PICTURES")) {
-        cairo_surface_t* s = cairo_image_surface_create_for_data(
-            reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(pixels.data())), CAIRO_FORMAT_RGB24, width, height,
-            stride);
-        cairo_surface_write_to_png(s, png.c_str());
-        cairo_surface_destroy(s);
-    }
+    cairo_surface_t* s = cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(pixels.data())), CAIRO_FORMAT_RGB24, width, height, stride);
+    if (std::getenv("DQ_SAVE_PICTURES")) cairo_surface_write_to_png(s, png.c_str());
+    cairo_surface_destroy(s);
     cairo_surface_t* saved = cairo_image_surface_create_from_png(png.c_str());
     double sum = 0.0, over = 0.0, count = static_cast<double>(width) * height;
     const bool comparable = cairo_surface_status(saved) == CAIRO_STATUS_SUCCESS && count > 0 &&

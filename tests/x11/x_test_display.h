@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <string>
-#include <tuple>
 #include <vector>
 
 struct TestDisplay {
@@ -20,8 +19,8 @@ struct TestDisplay {
     std::vector<uint32_t> capture(Window window, int* width, int* height);
     // Moves the pointer there, then presses (1) or releases (0) the left button, or neither (-1).
     void pointer(int x, int y, int button = -1);
-    // Clients, their windows and pixmap bytes, over the whole server.
-    std::tuple<int, long, unsigned long> resources();
+    // The server's clients, and their windows.
+    std::pair<int, long> resources();
 
     pid_t server = 0;
     Display* display = nullptr;
