@@ -109,12 +109,15 @@ bool setParent(const clap_plugin_t* plugin, const clap_window_t* window) {
 bool setTransient(const clap_plugin_t*, const clap_window_t*) { return false; }
 void suggestTitle(const clap_plugin_t*, const char*) {}
 
-// The host shows and hides its own window, and ours with it.
 bool show(const clap_plugin_t* plugin) {
-    const ClapInstance* p = withGui(plugin);
-    return p && p->gui.editor;
+    ClapInstance* p = withGui(plugin);
+    return p && showX11Editor(p->gui.editor, true);
 }
-bool hide(const clap_plugin_t* plugin) { return show(plugin); }
+
+bool hide(const clap_plugin_t* plugin) {
+    ClapInstance* p = withGui(plugin);
+    return p && showX11Editor(p->gui.editor, false);
+}
 
 // The host's timer: the editor's only turn.
 void onTimer(const clap_plugin_t* plugin, clap_id id) {

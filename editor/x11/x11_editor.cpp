@@ -374,6 +374,14 @@ X11Editor* openOn(const EditorHost& host, unsigned long parent, int32_t width, i
 
 unsigned long x11EditorWindow(const X11Editor* e) { return e ? e->window : 0; }
 
+bool showX11Editor(X11Editor* e, bool shown) {
+    if (!e || !e->window) return false;
+    const X11ErrorTrap trap(e->display);
+    if (shown) XMapWindow(e->display, e->window);  // the expose that follows repaints it
+    else XUnmapWindow(e->display, e->window);
+    return true;
+}
+
 void closeX11Editor(X11Editor* e) {
     if (!e) return;
     endDrag(e);

@@ -20,6 +20,9 @@ struct X11Editor;
 // be made: no display, no such parent), which is also when the editor is null.
 X11Editor* openX11EditorOn(const EditorHost& host, unsigned long parent, int32_t width, int32_t height,
                            double hostScale, unsigned long* window);
+// Maps or unmaps the window (a host that hides the editor but keeps its own
+// window); false once the window is gone.
+bool showX11Editor(X11Editor* editor, bool shown);
 // The editor's own window (an X11 Window id); 0 once it is gone.
 unsigned long x11EditorWindow(const X11Editor* editor);
 // Ends a running drag, destroys the window if it still exists (the host may

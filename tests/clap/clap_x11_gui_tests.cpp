@@ -67,6 +67,9 @@ TEST_F(ClapX11GuiTest, EmbedsInX11AndWorksOnTheHostsTimer) {
     EXPECT_TRUE(std::regex_match(shape, std::regex("BV+E"))) << shape;
     EXPECT_NEAR(valueOf(plugin, kAttack), 0.7, 0.01);
 
+    ASSERT_TRUE(g.hide(p));
+    const std::vector<uint32_t> hidden = x.capture(parent, &w, &h);
+    EXPECT_EQ(std::count(hidden.begin(), hidden.end(), 0u), long(hidden.size())) << "only the parent's black";
     g.destroy(p), g.destroy(p);  // twice is harmless
     EXPECT_TRUE(host.timers.empty()) << "the timer goes with the gui";
 }
