@@ -16,7 +16,12 @@
 #include "../core/plugin_core.h"
 #include "gesture_queue.h"
 
+#if defined(_WIN32)
 struct Editor;
+#else
+struct X11Editor;
+using Editor = X11Editor;  // the Linux editor window
+#endif
 
 struct ClapGui {
     bool created;
@@ -29,7 +34,7 @@ struct ClapInstance {
     clap_plugin_t plugin;  // plugin.plugin_data points back here
     const clap_host_t* host;
     const clap_host_params_t* hostParams;  // null when the host lacks the extension
-    const void* hostGui;                   // const clap_host_gui_t*, Windows only
+    const void* hostGui;                   // const clap_host_gui_t*
     const clap_host_thread_check_t* hostThreadCheck;  // null when the host lacks it (or half of it)
     bool initialised;
     bool active;
@@ -37,6 +42,9 @@ struct ClapInstance {
     float lastMeterSent;                   // audio thread: the meter as the host last heard it
     GestureQueue gestures;
     ClapGui gui;
+    // Linux: the host's timer-support and the timer the gui made in create.
+    const void* hostTimer;
+    clap_id guiTimer;
     PluginCore core;
 };
 
@@ -55,7 +63,8 @@ extern const struct clap_plugin_audio_ports kClapAudioPorts;
 extern const struct clap_plugin_latency kClapLatency;
 extern const clap_plugin_params_t kClapParams;
 extern const struct clap_plugin_state kClapState;
-extern const struct clap_plugin_gui kClapGui;  // Windows only
+extern const struct clap_plugin_gui kClapGui;
+extern const struct clap_plugin_timer_support kClapTimer;  // Linux only: the editor's turn
 // The factory presets (presets.cpp): the module's preset-discovery factory
 // and the plug-in's preset-load extension.
 constexpr const char* kClapPresetProviderId = "example.dorlin-audio.quillet.factory-presets";
@@ -78,8 +87,7 @@ void sendGestures(ClapInstance& instance, const clap_output_events_t* out);
 // audio side needs no word: it reads the core's values at its next process
 // or flush.
 void tellHostValuesChanged(const ClapInstance& instance);
-// Windows: closes an open editor (destroy, or a host that never did); the
-// editor's size request, through the host's gui extension. Elsewhere: nothing,
-// and a null request.
+// Closes an open editor (destroy, or a host that never did) and ends the
+// gui; the editor's size request, through the host's gui extension.
 void destroyClapGui(ClapInstance& instance);
 extern bool (*const requestGuiSize)(void* context, int32_t width, int32_t height);

@@ -1,4 +1,4 @@
-// Builds without an editor (Linux): hosts show their own controls.
+// A Linux build without the panel (the aarch64 tree): hosts show their own controls.
 #include "clap_instance.h"
 
 void destroyClapGui(ClapInstance&) {}

@@ -1,6 +1,7 @@
 // The plug-in object: its life (create, init, activate, processing, destroy)
 // and its extensions. Threads: see clap_instance.h.
 #include <clap/ext/gui.h>
+#include <clap/ext/timer-support.h>
 
 #include <new>
 

@@ -5,6 +5,7 @@
 #include <clap/ext/gui.h>
 #include <clap/ext/latency.h>
 #include <clap/ext/state.h>
+#include <clap/ext/timer-support.h>
 
 #include <cstring>
 
@@ -49,7 +50,7 @@ const ClapPluginPresetLoad kCheckedPresetLoad = {
         return expectMainThread(p), kClapPresetLoad.from_location(p, kind, location, key);
     }};
 
-#if defined(_WIN32)
+#if !defined(DQ_CLAP_NO_GUI)
 const clap_plugin_gui_t kCheckedGui = {
     [](Plugin p, const char* api, bool floating) { return expectMainThread(p), kClapGui.is_api_supported(p, api, floating); },
     [](Plugin p, const char** api, bool* floating) { return expectMainThread(p), kClapGui.get_preferred_api(p, api, floating); },
@@ -66,6 +67,11 @@ const clap_plugin_gui_t kCheckedGui = {
     [](Plugin p, const char* title) { expectMainThread(p), kClapGui.suggest_title(p, title); },
     [](Plugin p) { return expectMainThread(p), kClapGui.show(p); },
     [](Plugin p) { return expectMainThread(p), kClapGui.hide(p); }};
+
+#if !defined(_WIN32)
+const clap_plugin_timer_support_t kCheckedTimer = {
+    [](Plugin p, clap_id timer) { expectMainThread(p), kClapTimer.on_timer(p, timer); }};
+#endif
 #endif
 
 }  // namespace
@@ -77,8 +83,11 @@ const void* clapExtension(const char* id) {
     if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &kCheckedParams;
     if (std::strcmp(id, CLAP_EXT_STATE) == 0) return &kCheckedState;
     if (std::strcmp(id, kExtPresetLoad) == 0 || std::strcmp(id, kExtPresetLoadDraft) == 0) return &kCheckedPresetLoad;
-#if defined(_WIN32)
+#if !defined(DQ_CLAP_NO_GUI)
     if (std::strcmp(id, CLAP_EXT_GUI) == 0) return &kCheckedGui;
+#if !defined(_WIN32)
+    if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &kCheckedTimer;
+#endif
 #endif
     return nullptr;
 }

@@ -15,6 +15,8 @@ constexpr int32_t kVendorVersion = 1000;  // VST 2's form of 1.0.0
 constexpr int32_t kVst2UniqueId = 0x5155494C;  // 'QUIL'
 
 constexpr const char* kLv2PluginUri = "http://dorlin-audio.example/plugins/quillet";
+// The panel as an X11 UI, in a library of its own beside the plug-in's.
+constexpr const char* kLv2UiUri = "http://dorlin-audio.example/plugins/quillet#ui";
 constexpr const char* kLv2RatioUnitUri = "http://dorlin-audio.example/plugins/quillet#ratio";
 
 // VST 3 class id, as the format writes ids: four 32-bit words, which

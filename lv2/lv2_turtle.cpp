@@ -3,7 +3,7 @@
 //
 // The factory presets go into presets.ttl, each listed in the manifest.
 //
-//   lv2_turtle BUNDLE_DIR BINARY_NAME TTL_NAME
+//   lv2_turtle BUNDLE_DIR BINARY_NAME TTL_NAME [UI_BINARY_NAME]
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -88,20 +88,39 @@ void writeAudioPort(FILE* f, uint32_t index, bool input, const char* symbol, con
                  input ? "InputPort" : "OutputPort", index, symbol, name);
 }
 
-void writePlugin(FILE* f) {
+// The panel: embedded in the host's window, its work done in the host's idle
+// call, the meter's port sent to it as well as the controls'.
+void writeUi(FILE* f) {
+    std::fprintf(f,
+                 "<%s>\n\ta ui:X11UI ;\n"
+                 "\tlv2:optionalFeature ui:idleInterface, ui:resize, ui:touch, ui:parent, opts:options, urid:map ;\n"
+                 "\tlv2:extensionData ui:idleInterface, ui:resize, opts:interface ;\n"
+                 "\topts:supportedOption ui:scaleFactor ;\n"
+                 "\tui:portNotification [\n\t\tui:plugin <%s> ;\n\t\tlv2:symbol \"gain_reduction\" ;\n"
+                 "\t\tui:protocol ui:floatProtocol\n\t] .\n",
+                 kLv2UiUri, kLv2PluginUri);
+}
+
+// A build without the panel (the aarch64 tree) names no UI.
+void writePlugin(FILE* f, bool withUi) {
     std::fputs("@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
                "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
                "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
                "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
                "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
-               "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n",
+               "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
+               "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
+               "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
+               "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n",
                f);
     writeOwnUnits(f);
     std::fprintf(f,
                  "<%s>\n\ta lv2:Plugin, lv2:CompressorPlugin, doap:Project ;\n\tdoap:name \"%s\" ;\n"
                  "\tdoap:maintainer [ foaf:name \"%s\" ] ;\n"
-                 "\tlv2:optionalFeature lv2:hardRTCapable ;\n\tlv2:port\n",
+                 "\tlv2:optionalFeature lv2:hardRTCapable ;\n",
                  kLv2PluginUri, kProductName, kVendorName);
+    if (withUi) std::fprintf(f, "\tui:ui <%s> ;\n", kLv2UiUri);
+    std::fputs("\tlv2:port\n", f);
     for (int i = 0; i < kParamCount; ++i) {
         writeControlPort(f, i);
         std::fputs(" ,\n", f);
@@ -121,19 +140,33 @@ void writePlugin(FILE* f) {
     std::fputs(" ,\n", f);
     writeAudioPort(f, kAudioOutPorts[1], false, "out_r", "Right Out");
     std::fputs(" .\n", f);
+    if (withUi) {
+        std::fputs("\n", f);
+        writeUi(f);
+    }
 }
 
 constexpr const char* kPresetsTtl = "presets.ttl";
 
 std::string presetUri(int32_t preset) { return std::string(kLv2PluginUri) + "/presets#" + kPresets[preset].key; }
 
-void writeManifest(FILE* f, const char* binary, const char* ttl) {
+struct BundleNames {
+    const char* binary;
+    const char* ttl;
+    const char* uiBinary;
+};
+
+void writeManifest(FILE* f, const BundleNames& n) {
     std::fprintf(f,
                  "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
                  "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
-                 "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
+                 "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                 "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n"
                  "<%s>\n\ta lv2:Plugin ;\n\tlv2:binary <%s> ;\n\trdfs:seeAlso <%s> .\n",
-                 kLv2PluginUri, binary, ttl);
+                 kLv2PluginUri, n.binary, n.ttl);
+    if (n.uiBinary)
+        std::fprintf(f, "\n<%s>\n\ta ui:X11UI ;\n\tui:binary <%s> ;\n\trdfs:seeAlso <%s> .\n", kLv2UiUri,
+                     n.uiBinary, n.ttl);
     for (int32_t p = 0; p < kPresetCount; ++p)
         std::fprintf(f, "\n<%s>\n\ta pset:Preset ;\n\tlv2:appliesTo <%s> ;\n\trdfs:seeAlso <%s> .\n",
                      presetUri(p).c_str(), kLv2PluginUri, kPresetsTtl);
@@ -160,13 +193,12 @@ void writePresets(FILE* f) {
     }
 }
 
-bool writeFile(const std::string& path, void (*write)(FILE*, const char*, const char*),
-               const char* binary, const char* ttl) {
+bool writeFile(const std::string& path, void (*write)(FILE*, const BundleNames&), const BundleNames& names) {
     // Written beside its name and renamed: a failed run leaves no half file.
     const std::string partial = path + ".part";
     FILE* f = std::fopen(partial.c_str(), "w");
     if (!f) return false;
-    write(f, binary, ttl);
+    write(f, names);
     const bool ok = std::fflush(f) == 0 && !std::ferror(f);
     return std::fclose(f) == 0 && ok && std::rename(partial.c_str(), path.c_str()) == 0;
 }
@@ -174,16 +206,16 @@ bool writeFile(const std::string& path, void (*write)(FILE*, const char*, const 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: lv2_turtle BUNDLE_DIR BINARY_NAME TTL_NAME\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: lv2_turtle BUNDLE_DIR BINARY_NAME TTL_NAME [UI_BINARY_NAME]\n");
         return 2;
     }
     const std::string dir = argv[1];
+    const BundleNames names{argv[2], argv[3], argc == 5 ? argv[4] : nullptr};
     const bool ok =
-        writeFile(dir + "/manifest.ttl", writeManifest, argv[2], argv[3]) &&
-        writeFile(dir + "/" + argv[3], [](FILE* f, const char*, const char*) { writePlugin(f); }, argv[2], argv[3]) &&
-        writeFile(dir + "/" + kPresetsTtl, [](FILE* f, const char*, const char*) { writePresets(f); }, argv[2],
-                  argv[3]);
+        writeFile(dir + "/manifest.ttl", writeManifest, names) &&
+        writeFile(dir + "/" + argv[3], [](FILE* f, const BundleNames& n) { writePlugin(f, n.uiBinary != nullptr); }, names) &&
+        writeFile(dir + "/" + kPresetsTtl, [](FILE* f, const BundleNames&) { writePresets(f); }, names);
     if (!ok) std::fprintf(stderr, "lv2_turtle: cannot write the Turtle into %s\n", dir.c_str());
     return ok ? 0 : 1;
 }

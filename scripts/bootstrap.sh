@@ -19,6 +19,7 @@ PACKAGES=(
   nsis lintian dpkg-dev file
   g++-aarch64-linux-gnu qemu-user python3-mpmath
   libcairo2-dev libfreetype-dev python3-numpy python3-pil
+  libx11-dev libxtst-dev libxres-dev x11-utils
 )
 
 missing=()

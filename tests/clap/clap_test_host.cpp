@@ -1,5 +1,6 @@
 #include "clap_test_host.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -35,6 +36,7 @@ const void* hostExtension(const clap_host_t* h, const char* id) {
     if (!id) return nullptr;
     if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &t.params;
     if (std::strcmp(id, CLAP_EXT_THREAD_CHECK) == 0) return &t.threadCheck;
+    if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return t.offersTimer ? &t.timer : nullptr;
     return std::strcmp(id, CLAP_EXT_GUI) == 0 ? &t.gui : nullptr;
 }
 
@@ -82,7 +84,18 @@ TestHost::TestHost()
           },
           refused, refused, [](const clap_host_t* h, bool) { hostOf(h); }},
       threadCheck{[](const clap_host_t* h) { return isMainThread(hostOf(h)); },
-                  [](const clap_host_t*) { return onAudioThread; }} {}
+                  [](const clap_host_t*) { return onAudioThread; }},
+      timer{[](const clap_host_t* h, uint32_t, clap_id* id) {
+                TestHost& t = hostOf(h, "timer_support.register_timer", Needs::kMainThread);
+                t.timers.push_back(*id = 40 + static_cast<clap_id>(t.timers.size()));
+                return true;
+            },
+            [](const clap_host_t* h, clap_id id) {
+                std::vector<clap_id>& t = hostOf(h, "timer_support.unregister_timer", Needs::kMainThread).timers;
+                const size_t before = t.size();
+                t.erase(std::remove(t.begin(), t.end(), id), t.end());
+                return t.size() < before;
+            }} {}
 
 TestHost::~TestHost() {
     EXPECT_TRUE(threadFaults.empty()) << threadFaults.size() << " calls on the wrong thread, the first: "

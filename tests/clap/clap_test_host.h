@@ -7,6 +7,7 @@
 #include <clap/ext/params.h>
 #include <clap/ext/state.h>
 #include <clap/ext/thread-check.h>
+#include <clap/ext/timer-support.h>
 #include <clap/plugin-factory.h>
 #include <gtest/gtest.h>
 
@@ -36,6 +37,9 @@ struct TestHost {
     int flushRequests = 0;
     std::vector<clap_param_rescan_flags> rescans;
     std::vector<std::pair<uint32_t, uint32_t>> resizeRequests;
+    clap_host_timer_support_t timer;
+    bool offersTimer = true;
+    std::vector<clap_id> timers;  // registered, not yet unregistered
     std::thread::id mainThread = std::this_thread::get_id();
     std::mutex faultsLock;
     std::vector<std::string> threadFaults;  // "params.rescan off the main thread"

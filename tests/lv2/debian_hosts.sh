@@ -1,9 +1,9 @@
 #!/bin/bash
 # The bundle as Debian's own LV2 tools see it: lv2ls lists it, lv2info shows
 # its ports with units, ranges, defaults and the times' logarithmic scale and
-# the factory presets,
-# sord_validate checks the Turtle against the LV2 schemas, and the library
-# exports nothing but its entry.
+# the factory presets, sord_validate checks the Turtle against the LV2 schemas,
+# each library exports nothing but its entry, and only the panel's library
+# links X11 and Cairo.
 # (lv2apply renders through it in identity_with_dll.sh.)
 #   debian_hosts.sh BUNDLES_DIR
 set -euo pipefail
@@ -27,6 +27,8 @@ port() {  # symbol, then the lines expected in its block
 }
 grep -qE "Class: +Compressor Plugin" <<<"$info" || fail "lv2info: not a compressor"
 grep -qE "Has latency: +no" <<<"$info" || fail "lv2info: latency"
+grep -qE "Class: +http://lv2plug.in/ns/extensions/ui#X11UI" <<<"$info" || fail "lv2info: no X11 UI"
+grep -qE "Binary: +file://.*/dorlin-quillet-ui.so" <<<"$info" || fail "lv2info: the UI's library"
 port threshold "Minimum: +-36.000000" "Maximum: +0.000000" "Default: +-18.000000"
 port attack "Properties: +.*port-props#logarithmic"
 port release "Minimum: +20.000000" "Maximum: +1200.000000" "Default: +46.550003" "port-props#logarithmic"
@@ -43,9 +45,15 @@ labelled=$(sed -n 's/^\trdfs:label "\(.*\)" ;$/\1/p' "$BUNDLE/presets.ttl" | sor
 [ -n "$labelled" ] && [ "$listed" = "$labelled" ] || fail "lv2info presets: '$listed' against '$labelled'"
 
 schemas=$(find /usr/lib/lv2/core.lv2 /usr/lib/lv2/units.lv2 /usr/lib/lv2/port-props.lv2 /usr/lib/lv2/schemas.lv2 \
-  /usr/lib/lv2/presets.lv2 /usr/lib/lv2/state.lv2 -name '*.ttl')
+  /usr/lib/lv2/presets.lv2 /usr/lib/lv2/state.lv2 /usr/lib/lv2/ui.lv2 /usr/lib/lv2/options.lv2 \
+  /usr/lib/lv2/urid.lv2 -name '*.ttl')
 sord_validate $schemas "$BUNDLE/manifest.ttl" "$BUNDLE/dorlin-quillet.ttl" "$BUNDLE/presets.ttl" || fail "sord_validate"
 
 exports=$(nm -D --defined-only "$BUNDLE/dorlin-quillet.so" | awk '$2 ~ /[TDBR]/ {print $3}')
 [ "$exports" = lv2_descriptor ] || fail "exports: $exports"
+exports=$(nm -D --defined-only "$BUNDLE/dorlin-quillet-ui.so" | awk '$2 ~ /[TDBR]/ {print $3}')
+[ "$exports" = lv2ui_descriptor ] || fail "UI exports: $exports"
+needed() { readelf -d "$1" | grep -cE "NEEDED.*lib(X11|cairo)\.so" || true; }
+[ "$(needed "$BUNDLE/dorlin-quillet.so")" = 0 ] || fail "the plug-in's library links X11 or Cairo"
+[ "$(needed "$BUNDLE/dorlin-quillet-ui.so")" = 2 ] || fail "the UI's library links X11 and Cairo"
 echo "lv2ls, lv2info and sord_validate accept $URI"
