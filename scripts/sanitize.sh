@@ -30,6 +30,7 @@ if ! make -C "$OUT" -j2 $targets clap_tests lv2_plugin_test >"$OUT/build.log" 2>
   exit 1
 fi
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$ROOT/tests/lsan_suppressions.txt
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
 for dir in tests/native tests/clap tests/lv2; do
