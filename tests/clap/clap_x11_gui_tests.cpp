@@ -47,6 +47,7 @@ TEST_F(ClapX11GuiTest, EmbedsInX11AndWorksOnTheHostsTimer) {
     // A value the host sets on another thread shows at the next tick.
     int w = 0, h = 0;
     const std::vector<uint32_t> before = x.capture(parent, &w, &h);
+    activate(plugin);  // the host's audio thread sets it
     std::thread([&] { setByFlush(plugin, kRatio, 0.9); }).join();
     tick();
     EXPECT_TRUE(x.capture(parent, &w, &h) != before);
@@ -58,7 +59,10 @@ TEST_F(ClapX11GuiTest, EmbedsInX11AndWorksOnTheHostsTimer) {
         x.pointer(int(k.cx), int(k.cy) - 25 * std::min(step, 4), step == 0 ? 1 : step == 5 ? 0 : -1), tick();
     InputEvents in;  // a flush takes the drag to the host
     OutputEvents out;
-    plugin.params->flush(p, &in.list, &out.list);
+    {
+        AudioThread audio;
+        plugin.params->flush(p, &in.list, &out.list);
+    }
     std::string shape;
     for (const AnyEvent& e : out.events)
         if (e.header.type != CLAP_EVENT_PARAM_VALUE || e.value.param_id == kAttack)
