@@ -1,130 +1,38 @@
-// The editor embedded in the host's window (win32 API only, never floating).
-// Main thread. Sizes are physical pixels: the panel's size at the scale the
-// host set (100 % until it sets one).
+// The gui extension's Windows side: the editor embedded in a win32 parent.
+// Until the host sets a scale its size is told at 100 %; the open editor
+// follows its display and asks the host for that size.
 #include <windows.h>
 
-#include <clap/ext/gui.h>
-
-#include <cmath>
-#include <cstring>
-
-#include "../core/editor_host.h"
 #include "../editor/editor.h"
 #include "../editor/editor_module.h"
-#include "clap_instance.h"
+#include "gui_platform.h"
 
-namespace {
+const char* const kGuiApi = CLAP_WINDOW_API_WIN32;
 
-bool supported(const char* api, bool floating) {
-    return api && std::strcmp(api, CLAP_WINDOW_API_WIN32) == 0 && !floating;
+bool acquireGuiHostServices(ClapInstance&) { return true; }
+void releaseGuiHostServices(ClapInstance&) {}
+double guiScaleUntilHostSets() { return 1.0; }
+
+bool openGuiEditor(ClapInstance& p, const clap_window_t& parent, int32_t width, int32_t height) {
+    HWND window = nullptr;
+    p.gui.editor = openEditorOn(editorHostFor(p.core, "CLAP"), static_cast<HWND>(parent.win32), width, height,
+                                p.gui.scale, &window);
+    p.gui.window = window;
+    return p.gui.editor != nullptr;
 }
 
-ClapInstance* withGui(const clap_plugin_t* plugin) {
-    ClapInstance* p = instanceOf(plugin);
-    return p && p->gui.created ? p : nullptr;
+void closeGuiEditor(ClapInstance& p) {
+    closeEditor(p.gui.editor);
+    p.gui.editor = nullptr;
 }
 
-bool isApiSupported(const clap_plugin_t*, const char* api, bool floating) { return supported(api, floating); }
+void guiEditorSize(const ClapInstance& p, int32_t* width, int32_t* height) { editorSize(p.gui.editor, width, height); }
 
-bool preferredApi(const clap_plugin_t*, const char** api, bool* floating) {
-    if (!api || !floating) return false;
-    *api = CLAP_WINDOW_API_WIN32;
-    *floating = false;
-    return true;
-}
+void setGuiEditorScale(ClapInstance& p, double scale) { setEditorScale(p.gui.editor, scale); }
 
-// A second create without a destroy is refused.
-bool create(const clap_plugin_t* plugin, const char* api, bool floating) {
-    ClapInstance* p = instanceOf(plugin);
-    if (!p || !p->initialised || p->gui.created || !supported(api, floating)) return false;
-    p->gui = ClapGui{true, kNoHostScale, nullptr, nullptr};
-    return true;
-}
-
-void destroy(const clap_plugin_t* plugin) {
-    ClapInstance* p = instanceOf(plugin);
-    if (p) destroyClapGui(*p);
-}
-
-// An open editor redraws at the new scale and asks the host for its size.
-bool setScale(const clap_plugin_t* plugin, double scale) {
-    ClapInstance* p = withGui(plugin);
-    if (!p || !std::isfinite(scale) || scale <= 0.0) return false;
-    if (scale == p->gui.scale) return true;
-    p->gui.scale = scale;
-    if (p->gui.editor) setEditorScale(p->gui.editor, scale);
-    return true;
-}
-
-bool getSize(const clap_plugin_t* plugin, uint32_t* width, uint32_t* height) {
-    ClapInstance* p = withGui(plugin);
-    if (!p || !width || !height) return false;
-    int32_t w, h;
-    if (p->gui.editor) editorSize(p->gui.editor, &w, &h);  // as the editor has its frame
-    else panelSizeAt(hostGaveScale(p->gui.scale) ? p->gui.scale : 1.0, &w, &h);
-    *width = static_cast<uint32_t>(w);
-    *height = static_cast<uint32_t>(h);
-    return true;
-}
-
-bool canResize(const clap_plugin_t*) { return false; }
-bool resizeHints(const clap_plugin_t*, clap_gui_resize_hints_t*) { return false; }
-bool adjustSize(const clap_plugin_t*, uint32_t*, uint32_t*) { return false; }
-
-// The one size there is: the panel's at the current scale.
-bool setSize(const clap_plugin_t* plugin, uint32_t width, uint32_t height) {
-    uint32_t w, h;
-    return getSize(plugin, &w, &h) && w == width && h == height;
-}
-
-// A second parent moves the editor: the old window closes, a new one opens.
-bool setParent(const clap_plugin_t* plugin, const clap_window_t* window) {
-    ClapInstance* p = withGui(plugin);
-    if (!p || !window || !supported(window->api, false) || !window->win32) return false;
-    closeEditor(p->gui.editor);
-    p->gui.editor = nullptr;
-    int32_t w, h;
-    panelSizeAt(hostGaveScale(p->gui.scale) ? p->gui.scale : 1.0, &w, &h);
-    // A scale the host set is kept; until it sets one the editor follows the display.
-    const EditorHost host = editorHostFor(p->core, "CLAP");
-    HWND editorWindow = nullptr;
-    p->gui.editor = openEditorOn(host, static_cast<HWND>(window->win32), w, h, p->gui.scale, &editorWindow);
-    p->gui.window = editorWindow;
-    return p->gui.editor != nullptr;
-}
-
-bool setTransient(const clap_plugin_t*, const clap_window_t*) { return false; }
-void suggestTitle(const clap_plugin_t*, const char*) {}
-
-bool showOrHide(const clap_plugin_t* plugin, int command) {
-    ClapInstance* p = withGui(plugin);
-    const HWND window = p && p->gui.editor ? static_cast<HWND>(p->gui.window) : nullptr;
+bool showGuiEditor(ClapInstance& p, bool shown) {
+    const HWND window = p.gui.editor ? static_cast<HWND>(p.gui.window) : nullptr;
     if (!window || !IsWindow(window)) return false;
-    ShowWindow(window, command);
+    ShowWindow(window, shown ? SW_SHOW : SW_HIDE);
     return true;
 }
-
-bool show(const clap_plugin_t* plugin) { return showOrHide(plugin, SW_SHOW); }
-bool hide(const clap_plugin_t* plugin) { return showOrHide(plugin, SW_HIDE); }
-
-// The editor's request for a new size, passed to the host; false without a
-// host gui extension.
-bool requestSize(void* context, int32_t width, int32_t height) {
-    const ClapInstance& p = *static_cast<const ClapInstance*>(context);
-    const clap_host_gui_t* hostGui = static_cast<const clap_host_gui_t*>(p.hostGui);
-    return hostGui && hostGui->request_resize && width > 0 && height > 0 &&
-           hostGui->request_resize(p.host, static_cast<uint32_t>(width), static_cast<uint32_t>(height));
-}
-
-}  // namespace
-
-void destroyClapGui(ClapInstance& p) {
-    closeEditor(p.gui.editor);  // ends a drag that is still running
-    p.gui = ClapGui{false, kNoHostScale, nullptr, nullptr};
-}
-
-bool (*const requestGuiSize)(void*, int32_t, int32_t) = requestSize;
-
-const clap_plugin_gui_t kClapGui = {isApiSupported, preferredApi, create,    destroy,      setScale,
-                                    getSize,        canResize,    resizeHints, adjustSize, setSize,
-                                    setParent,      setTransient, suggestTitle, show,       hide};

@@ -1,5 +1,5 @@
 // The editor window: the object that owns it, its window procedure, the
-// vertical knob drag with its edit gestures, the check that repaints only
+// knob drag's capture and lifetime, the check that repaints only
 // what went stale, and the panel's scale with the window's size.
 #include "editor.h"
 
@@ -7,7 +7,7 @@
 
 #include "../core/product_identity.h"
 #include "display_scale.h"
-#include "knob_layout.h"
+#include "knob_drag.h"
 #include "panel.h"
 #include "panel_layout.h"
 
@@ -35,11 +35,7 @@ struct Editor {
     double scale;
     bool scaleFromHost;
     int32_t width, height;
-    // A drag, in panel units: its anchor and the layout it was measured in.
-    int32_t dragParam;  // -1 while no drag
-    float dragStartY;
-    float dragStartValue;
-    PanelLayout dragLayout;
+    KnobDrag drag;
     // Lifetime: how many of the editor's own calls are running (window
     // messages, a scale the host set, the close itself), and whether the host
     // closed it; the last call to return frees a closed editor.
@@ -173,62 +169,34 @@ void printPanel(Editor* e, HDC hdc) {
     paintPanel(e->cache, e->resources, currentValues(e), hdc, client.right, client.bottom, &client, 1, e->scale);
 }
 
-// Each edit is closed exactly once, whichever way the drag ends.
-void endDrag(Editor* e) {
-    if (e->dragParam < 0) return;
-    const int32_t param = e->dragParam;
-    e->dragParam = -1;
-    e->host.endEdit(e->host.context, param);
-}
-
-// The drag's anchor: where the pointer is, in panel units, and the value there.
-void anchorDrag(Editor* e, const PanelLayout& layout, int32_t y) {
-    e->dragLayout = layout;
-    e->dragStartY = panelYOf(layout, y);
-    e->dragStartValue = e->host.parameter(e->host.context, e->dragParam);
-}
-
+// The window captures the pointer from the press to the release.
 void startDrag(Editor* e, int32_t x, int32_t y) {
-    const PanelLayout layout = layoutOf(e);
-    const int32_t param = knobParamAt(panelXOf(layout, x), panelYOf(layout, y));
-    if (param < 0) return;  // a miss leaves a running drag as it is
-    endDrag(e);
-    e->host.beginEdit(e->host.context, param);
-    // A host that closed the editor while it answered still hears the end.
-    if (!e->window) return e->host.endEdit(e->host.context, param);
-    e->dragParam = param;
-    anchorDrag(e, layout, y);
+    if (!startKnobDrag(e->drag, e->host, layoutOf(e), x, y)) return;
+    // A host that closed the editor while it answered the begin still hears the end.
+    if (!e->window) return endKnobDrag(e->drag, e->host);
     SetCapture(e->window);
 }
 
-// Every move re-derives the value from the anchor of the drag, and every move
-// is reported, even when the clamped value has not changed. When the panel's
-// scale or place changed under the drag, the move re-anchors where the
-// pointer is: the drag goes on from the value it reached, without a jump.
 void continueDrag(Editor* e, WPARAM keys, int32_t y) {
-    if (e->dragParam < 0) return;
+    if (e->drag.param < 0) return;
     // The drag follows the pointer only while the left button is held: when the
     // release went elsewhere (capture lost to a dialog or a task switch), the
     // first move without the button ends it unchanged. The capture is not ours
     // to release any more.
-    if (!(keys & MK_LBUTTON)) return endDrag(e);
-    const PanelLayout layout = layoutOf(e);
-    if (!sameLayout(layout, e->dragLayout)) anchorDrag(e, layout, y);
-    const float moved = e->dragStartY - panelYOf(layout, y);
-    const float value = e->dragStartValue + moved * kDragPerPanelUnit;
-    e->host.setAndAutomate(e->host.context, e->dragParam, value);
+    if (!(keys & MK_LBUTTON)) return endKnobDrag(e->drag, e->host);
+    continueKnobDrag(e->drag, e->host, layoutOf(e), y);
     repaintIfStale(e);
 }
 
 void releaseDrag(Editor* e) {
-    if (e->dragParam < 0) return;
-    endDrag(e);
+    if (e->drag.param < 0) return;
+    endKnobDrag(e->drag, e->host);
     ReleaseCapture();
 }
 
 // The window is going: the drag ends and every drawing object goes with it.
 void windowGone(Editor* e) {
-    endDrag(e);
+    endKnobDrag(e->drag, e->host);
     KillTimer(e->window, kStaleTimer);
     releasePanelCache(e->cache);
     releasePanelResources(e->resources);
@@ -293,7 +261,6 @@ Editor* openAt(const EditorHost& host, HINSTANCE module, HWND parent, int32_t wi
     Editor* e = new (std::nothrow) Editor{};
     if (!e) return nullptr;
     e->host = host;
-    e->dragParam = -1;
     e->module = module;
     e->windowThread = GetCurrentThreadId();
     e->scale = clampScale(scale);

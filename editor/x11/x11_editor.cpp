@@ -1,5 +1,5 @@
 // The editor window on X11: the object that owns it, the events its idle
-// call takes (expose, the vertical knob drag with its edit gestures, size),
+// call takes (expose, presses and moves for the knob drag, size),
 // the check that repaints only what went stale, and the panel's scale with
 // the window's size. Painting composes the stale areas in a pixmap of the
 // window's size and copies them to the window: nothing flickers.
@@ -15,7 +15,7 @@
 #include <new>
 
 #include "../cairo/cairo_panel.h"
-#include "../knob_layout.h"
+#include "../knob_drag.h"
 #include "../panel_layout.h"
 #include "x11_error_trap.h"
 
@@ -51,11 +51,7 @@ struct X11Editor {
     double scale;
     bool scaleFromHost;     // else the display's, followed when its Xft.dpi changes
     int32_t width, height;  // the window's size
-    // A drag, in panel units: its anchor and the layout it was measured in.
-    int32_t dragParam;  // -1 while no drag
-    float dragStartY;
-    float dragStartValue;
-    PanelLayout dragLayout;
+    KnobDrag drag;
 };
 
 namespace {
@@ -150,50 +146,18 @@ void paintStale(X11Editor* e) {
     e->partsShown |= drawn;
 }
 
-// Each edit is closed exactly once, whichever way the drag ends.
-void endDrag(X11Editor* e) {
-    if (e->dragParam < 0) return;
-    const int32_t param = e->dragParam;
-    e->dragParam = -1;
-    e->host.endEdit(e->host.context, param);
-}
-
-// The drag's anchor: where the pointer is, in panel units, and the value there.
-void anchorDrag(X11Editor* e, const PanelLayout& layout, int32_t y) {
-    e->dragLayout = layout;
-    e->dragStartY = panelYOf(layout, y);
-    e->dragStartValue = e->host.parameter(e->host.context, e->dragParam);
-}
-
-// The server grabs the pointer from the press to the release: the drag
-// follows it outside the window too.
-void startDrag(X11Editor* e, int32_t x, int32_t y) {
-    const PanelLayout layout = layoutOf(e);
-    const int32_t param = knobParamAt(panelXOf(layout, x), panelYOf(layout, y));
-    if (param < 0) return;  // a miss leaves a running drag as it is
-    endDrag(e);
-    e->host.beginEdit(e->host.context, param);
-    e->dragParam = param;
-    anchorDrag(e, layout, y);
-}
-
-// Every move re-derives the value from the drag's anchor and is reported,
-// even when the clamped value has not changed; a move without the button (the
-// release went elsewhere) ends the drag unchanged. When the panel's scale or
-// place changed under the drag, it goes on from where the pointer is.
+// A move without the button (the release went elsewhere) ends the drag
+// unchanged. The server grabs the pointer from the press to the release: the
+// drag follows it outside the window too.
 void continueDrag(X11Editor* e, unsigned buttons, int32_t y) {
-    if (e->dragParam < 0) return;
-    if (!(buttons & Button1Mask)) return endDrag(e);
-    const PanelLayout layout = layoutOf(e);
-    if (!sameLayout(layout, e->dragLayout)) anchorDrag(e, layout, y);
-    const float moved = e->dragStartY - panelYOf(layout, y);
-    e->host.setAndAutomate(e->host.context, e->dragParam, e->dragStartValue + moved * kDragPerPanelUnit);
+    if (!(buttons & Button1Mask)) return endKnobDrag(e->drag, e->host);
+    continueKnobDrag(e->drag, e->host, layoutOf(e), y);
 }
 
 // The window went with its parent: the drag ends, the drawing objects go
 // with the window; the connection stays until the host closes the editor.
 void windowGone(X11Editor* e) {
-    endDrag(e);
+    endKnobDrag(e->drag, e->host);
     releaseFrame(e);
     e->window = 0;
     e->staleCount = 0;
@@ -219,7 +183,7 @@ void handleEvent(X11Editor* e, XEvent& ev) {
         }
         break;
     case ButtonPress:
-        if (ev.xbutton.button == Button1) startDrag(e, ev.xbutton.x, ev.xbutton.y);
+        if (ev.xbutton.button == Button1) startKnobDrag(e->drag, e->host, layoutOf(e), ev.xbutton.x, ev.xbutton.y);
         break;
     case MotionNotify: {
         // Only the newest position of a burst matters: the value comes from the anchor.
@@ -229,7 +193,7 @@ void handleEvent(X11Editor* e, XEvent& ev) {
         break;
     }
     case ButtonRelease:
-        if (ev.xbutton.button == Button1) endDrag(e);
+        if (ev.xbutton.button == Button1) endKnobDrag(e->drag, e->host);
         break;
     case DestroyNotify: windowGone(e); break;
     default: break;
@@ -316,7 +280,6 @@ X11Editor* openOn(const EditorHost& host, unsigned long parent, int32_t width, i
     X11Editor* e = new (std::nothrow) X11Editor{};
     if (!e) return nullptr;
     e->host = host;
-    e->dragParam = -1;
     e->scaleFromHost = hostGaveScale(hostScale);
     e->width = width;
     e->height = height;
@@ -384,7 +347,7 @@ bool showX11Editor(X11Editor* e, bool shown) {
 
 void closeX11Editor(X11Editor* e) {
     if (!e) return;
-    endDrag(e);
+    endKnobDrag(e->drag, e->host);
     freeEditor(e);
 }
 
