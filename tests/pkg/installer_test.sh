@@ -50,7 +50,7 @@ for case in "${CASES[@]}"; do
   IFS=';' read -r -a runs <<<"$runs"
   for args in "${runs[@]}"; do
     # shellcheck disable=SC2086  # the arguments are words
-    "$WINE" "$installer" $args || fail "$name: installer failed"
+    "$WINE" "$installer" $args || fail "$name: installer failed (status $?)"
     "$WINESERVER" -w
   done
   for row in "${FORMATS[@]}"; do
