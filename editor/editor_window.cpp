@@ -8,6 +8,7 @@
 #include "../core/product_identity.h"
 #include "display_scale.h"
 #include "knob_drag.h"
+#include "panel_size_request.h"
 #include "panel.h"
 #include "panel_layout.h"
 
@@ -227,19 +228,7 @@ void resizeWindow(Editor* e) {
     SetWindowPos(e->window, nullptr, 0, 0, e->width, e->height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The panel's size at the editor's scale, asked of the host when the window
-// has another; a host that refuses keeps its frame, and the window with it.
-// Returns whether the size changed.
-bool askForPanelSize(Editor* e) {
-    int32_t w = 0, h = 0;
-    panelSizeAt(e->scale, &w, &h);
-    if (w == e->width && h == e->height) return false;
-    const bool framed = e->width > 0 && e->height > 0;
-    if (framed && !e->host.requestSize(e->host.context, w, h)) return false;
-    e->width = w;
-    e->height = h;
-    return true;
-}
+bool askForPanelSize(Editor* e) { return askForPanelSize(e->host, e->scale, e->width, e->height); }
 
 void rescale(Editor* e, double scale) {
     scale = clampScale(scale);

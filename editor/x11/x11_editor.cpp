@@ -16,6 +16,7 @@
 
 #include "../cairo/cairo_panel.h"
 #include "../knob_drag.h"
+#include "../panel_size_request.h"
 #include "../panel_layout.h"
 #include "x11_error_trap.h"
 
@@ -200,19 +201,7 @@ void handleEvent(X11Editor* e, XEvent& ev) {
     }
 }
 
-// The panel's size at the editor's scale, asked of the host when the window
-// has another; a host that refuses keeps its frame, and the window with it.
-// Returns whether the size changed.
-bool askForPanelSize(X11Editor* e) {
-    int32_t w = 0, h = 0;
-    panelSizeAt(e->scale, &w, &h);
-    if (w == e->width && h == e->height) return false;
-    const bool framed = e->width > 0 && e->height > 0;
-    if (framed && !e->host.requestSize(e->host.context, w, h)) return false;
-    e->width = w;
-    e->height = h;
-    return true;
-}
+bool askForPanelSize(X11Editor* e) { return askForPanelSize(e->host, e->scale, e->width, e->height); }
 
 X11Editor* openOn(const EditorHost& host, unsigned long parent, int32_t width, int32_t height, double hostScale);
 
