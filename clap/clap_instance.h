@@ -34,8 +34,9 @@ struct ClapInstance {
     clap_plugin_t plugin;  // plugin.plugin_data points back here
     const clap_host_t* host;
     const clap_host_params_t* hostParams;  // null when the host lacks the extension
+    const struct clap_host_state* hostState;  // asked for only when the host lacks params
     const void* hostGui;                   // const clap_host_gui_t*
-    const clap_host_thread_check_t* hostThreadCheck;  // null when the host lacks it (or half of it)
+    const clap_host_thread_check_t* hostThreadCheck;  // debug builds; null when the host lacks it (or half of it)
     bool initialised;
     bool active;
     bool processing;

@@ -1,6 +1,7 @@
 // The plug-in object: its life (create, init, activate, processing, destroy)
 // and its extensions. Threads: see clap_instance.h.
 #include <clap/ext/gui.h>
+#include <clap/ext/state.h>
 #include <clap/ext/timer-support.h>
 
 #include <new>
@@ -20,9 +21,15 @@ bool pluginInit(const clap_plugin_t* plugin) {
     const clap_host_t* host = p->host;
     if (host->get_extension) {
         p->hostParams = static_cast<const clap_host_params_t*>(host->get_extension(host, CLAP_EXT_PARAMS));
+        if (!p->hostParams)
+            p->hostState = static_cast<const clap_host_state_t*>(host->get_extension(host, CLAP_EXT_STATE));
+#if !defined(DQ_CLAP_NO_GUI)
         p->hostGui = host->get_extension(host, CLAP_EXT_GUI);
+#endif
+#if !defined(NDEBUG)  // only the builds that check threads ask how
         const auto* check = static_cast<const clap_host_thread_check_t*>(host->get_extension(host, CLAP_EXT_THREAD_CHECK));
         if (check && check->is_main_thread && check->is_audio_thread) p->hostThreadCheck = check;
+#endif
     }
     expectMainThread(plugin);
 #if defined(_WIN32)

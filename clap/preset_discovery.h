@@ -2,9 +2,11 @@
 // The format's preset interfaces, declared here from its public
 // documentation (the CLAP declarations Debian installs predate them): the
 // preset-discovery factory with its provider, indexer and metadata receiver,
-// and the plug-in's preset-load extension. Layouts follow the format's ABI.
+// and the plug-in's preset-load extension. Layouts follow the format's ABI,
+// checked at the end against the published numbers.
 #include <clap/plugin.h>
 
+#include <cstddef>
 #include <cstdint>
 
 constexpr const char kPresetDiscoveryFactoryId[] = "clap.preset-discovery-factory/2";
@@ -113,3 +115,64 @@ struct ClapHostPresetLoad {
                      int32_t os_error, const char* message);
     void (CLAP_ABI* loaded)(const clap_host_t*, uint32_t location_kind, const char* location, const char* load_key);
 };
+
+// The published 1.2.10 layout of every structure above, in bytes, for the
+// 64-bit targets we build (the numbers are the format's, not derived from
+// these declarations): a field moved, missed or mistyped fails the build.
+static_assert(sizeof(void*) == 8 && sizeof(clap_version_t) == 12, "the layouts below are the 64-bit ones");
+#define DQ_AT(type, field, at) static_assert(offsetof(type, field) == (at), #type "::" #field)
+static_assert(sizeof(ClapUniversalPluginId) == 16);
+DQ_AT(ClapUniversalPluginId, id, 8);
+static_assert(sizeof(ClapPresetMetadataReceiver) == 88);
+DQ_AT(ClapPresetMetadataReceiver, on_error, 8);
+DQ_AT(ClapPresetMetadataReceiver, begin_preset, 16);
+DQ_AT(ClapPresetMetadataReceiver, add_plugin_id, 24);
+DQ_AT(ClapPresetMetadataReceiver, set_soundpack_id, 32);
+DQ_AT(ClapPresetMetadataReceiver, set_flags, 40);
+DQ_AT(ClapPresetMetadataReceiver, add_creator, 48);
+DQ_AT(ClapPresetMetadataReceiver, set_description, 56);
+DQ_AT(ClapPresetMetadataReceiver, set_timestamps, 64);
+DQ_AT(ClapPresetMetadataReceiver, add_feature, 72);
+DQ_AT(ClapPresetMetadataReceiver, add_extra_info, 80);
+static_assert(sizeof(ClapPresetFiletype) == 24);
+DQ_AT(ClapPresetFiletype, description, 8);
+DQ_AT(ClapPresetFiletype, file_extension, 16);
+static_assert(sizeof(ClapPresetLocation) == 32);
+DQ_AT(ClapPresetLocation, name, 8);
+DQ_AT(ClapPresetLocation, kind, 16);
+DQ_AT(ClapPresetLocation, location, 24);
+static_assert(sizeof(ClapPresetSoundpack) == 64);
+DQ_AT(ClapPresetSoundpack, id, 8);
+DQ_AT(ClapPresetSoundpack, name, 16);
+DQ_AT(ClapPresetSoundpack, description, 24);
+DQ_AT(ClapPresetSoundpack, homepage_url, 32);
+DQ_AT(ClapPresetSoundpack, vendor, 40);
+DQ_AT(ClapPresetSoundpack, image_path, 48);
+DQ_AT(ClapPresetSoundpack, release_timestamp, 56);
+static_assert(sizeof(ClapPresetProviderDescriptor) == 40);
+DQ_AT(ClapPresetProviderDescriptor, id, 16);
+DQ_AT(ClapPresetProviderDescriptor, name, 24);
+DQ_AT(ClapPresetProviderDescriptor, vendor, 32);
+static_assert(sizeof(ClapPresetProvider) == 48);
+DQ_AT(ClapPresetProvider, provider_data, 8);
+DQ_AT(ClapPresetProvider, init, 16);
+DQ_AT(ClapPresetProvider, destroy, 24);
+DQ_AT(ClapPresetProvider, get_metadata, 32);
+DQ_AT(ClapPresetProvider, get_extension, 40);
+static_assert(sizeof(ClapPresetIndexer) == 88);
+DQ_AT(ClapPresetIndexer, name, 16);
+DQ_AT(ClapPresetIndexer, vendor, 24);
+DQ_AT(ClapPresetIndexer, url, 32);
+DQ_AT(ClapPresetIndexer, version, 40);
+DQ_AT(ClapPresetIndexer, indexer_data, 48);
+DQ_AT(ClapPresetIndexer, declare_filetype, 56);
+DQ_AT(ClapPresetIndexer, declare_location, 64);
+DQ_AT(ClapPresetIndexer, declare_soundpack, 72);
+DQ_AT(ClapPresetIndexer, get_extension, 80);
+static_assert(sizeof(ClapPresetDiscoveryFactory) == 24);
+DQ_AT(ClapPresetDiscoveryFactory, get_descriptor, 8);
+DQ_AT(ClapPresetDiscoveryFactory, create, 16);
+static_assert(sizeof(ClapPluginPresetLoad) == 8);
+static_assert(sizeof(ClapHostPresetLoad) == 16);
+DQ_AT(ClapHostPresetLoad, loaded, 8);
+#undef DQ_AT

@@ -56,15 +56,22 @@ const ClapPresetProvider* createProvider(const ClapPresetDiscoveryFactory*, cons
                                                  providerExtension};
 }
 
+// The host's side of preset-load, under its stable id or, from a host of
+// the draft's time, the draft's (the same interface); null without either.
+const ClapHostPresetLoad* hostPresetLoad(const clap_host_t* host) {
+    if (!host->get_extension) return nullptr;
+    const void* load = host->get_extension(host, kExtPresetLoad);
+    if (!load) load = host->get_extension(host, kExtPresetLoadDraft);
+    return static_cast<const ClapHostPresetLoad*>(load);
+}
+
 // Main thread. The host's controls follow the load: it is told to read every
 // value again, and (when it asks to know) which preset is now loaded.
 bool loadFromLocation(const clap_plugin_t* plugin, uint32_t kind, const char* location, const char* key) {
     ClapInstance* p = instanceOf(plugin);
     if (!p) return false;
     const clap_host_t* host = p->host;
-    const auto* hostLoad = host->get_extension
-                               ? static_cast<const ClapHostPresetLoad*>(host->get_extension(host, kExtPresetLoad))
-                               : nullptr;
+    const ClapHostPresetLoad* hostLoad = hostPresetLoad(host);
     const int32_t preset = kind == kPresetLocationPlugin ? presetIndexOfKey(key) : -1;
     if (!loadPreset(p->core, preset)) {
         if (hostLoad && hostLoad->on_error) hostLoad->on_error(host, kind, location, key, 0, "no such factory preset");

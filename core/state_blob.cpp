@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "../dsp/presets.h"
 #include "plugin_core.h"
 
 namespace {
@@ -46,15 +47,22 @@ bool identifierSeenBefore(const uint8_t* data, size_t end, const uint8_t* text, 
     return false;
 }
 
-}  // namespace
-
-size_t writeState(const PluginCore& core, uint8_t* out, size_t capacity) {
-    float values[kParamCount];
-    for (int32_t i = 0; i < kParamCount; ++i) values[i] = parameter(core, i);
-    return writeStateValues(values, kParamCount, out, capacity);
+// The program entry's value as a preset of this release, or kNoProgram.
+int32_t programOf(float value) {
+    for (int32_t p = 0; p < kPresetCount; ++p)
+        if (value == static_cast<float>(p)) return p;
+    return kNoProgram;
 }
 
-bool readState(PluginCore& core, const uint8_t* data, size_t size) {
+}  // namespace
+
+size_t writeState(const PluginCore& core, uint8_t* out, size_t capacity, int32_t program) {
+    float values[kParamCount];
+    for (int32_t i = 0; i < kParamCount; ++i) values[i] = parameter(core, i);
+    return writeStateValues(values, kParamCount, out, capacity, program);
+}
+
+bool readState(PluginCore& core, const uint8_t* data, size_t size, int32_t* program) {
     if (!data || size < 8 || size > kStateBlobMaxBytes) return false;
     if (std::memcmp(data, kStateBlobMagic, 4) != 0 || getU16(data + 4) != kStateBlobVersion) return false;
     const uint16_t count = getU16(data + 6);
@@ -62,6 +70,7 @@ bool readState(PluginCore& core, const uint8_t* data, size_t size) {
     float values[kParamCount];
     bool seen[kParamCount] = {};
     bool anyKnown = false;
+    int32_t chosen = kNoProgram;
     size_t at = 8;
     for (uint16_t entry = 0; entry < count; ++entry) {
         if (at >= size) return false;
@@ -70,8 +79,11 @@ bool readState(PluginCore& core, const uint8_t* data, size_t size) {
         if (identifierSeenBefore(data, at - 1, data + at, length)) return false;
         const int32_t index = indexOfIdentifier(data + at, length);
         const float value = getFloat(data + at + length);
+        const bool isProgram = length == sizeof kProgramIdentifier - 1 &&
+                               std::memcmp(data + at, kProgramIdentifier, length) == 0;
         at += length + 4;
-        if (index < 0) continue;  // a parameter of a later release
+        if (isProgram) chosen = programOf(value);
+        if (index < 0) continue;  // the program, or a parameter of a later release
         if (!(value >= 0.0f && value <= 1.0f)) return false;
         seen[index] = true;
         anyKnown = true;
@@ -82,5 +94,6 @@ bool readState(PluginCore& core, const uint8_t* data, size_t size) {
     // without it (a factory preset's) leaves it as it is.
     for (int32_t i = 0; i < kParamCount; ++i)
         if (seen[i] || i != kBypass) setParameter(core, i, seen[i] ? values[i] : kParamTable[i].defaultValue);
+    if (program) *program = chosen;
     return true;
 }

@@ -18,23 +18,26 @@ void putFloat(uint8_t* out, float value) {
     for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(bits >> (8 * i));
 }
 
+uint8_t* putEntry(uint8_t* at, const char* identifier, float value) {
+    const size_t length = std::strlen(identifier);
+    *at++ = static_cast<uint8_t>(length);
+    std::memcpy(at, identifier, length);
+    putFloat(at + length, value);
+    return at + length + 4;
+}
+
 }  // namespace
 
-size_t writeStateValues(const float* values, int32_t count, uint8_t* out, size_t capacity) {
-    size_t size = 8;
+size_t writeStateValues(const float* values, int32_t count, uint8_t* out, size_t capacity, int32_t program) {
+    const bool withProgram = program != kNoProgram;
+    size_t size = 8 + (withProgram ? 1 + std::strlen(kProgramIdentifier) + 4 : 0);
     for (int32_t i = 0; i < count; ++i) size += 1 + std::strlen(kParamTable[i].symbol) + 4;
     if (!out || !values || count < 1 || count > kParamCount || capacity < size) return 0;
     std::memcpy(out, kStateBlobMagic, 4);
     putU16(out + 4, kStateBlobVersion);
-    putU16(out + 6, static_cast<uint16_t>(count));
+    putU16(out + 6, static_cast<uint16_t>(count + (withProgram ? 1 : 0)));
     uint8_t* at = out + 8;
-    for (int32_t i = 0; i < count; ++i) {
-        const size_t length = std::strlen(kParamTable[i].symbol);
-        *at++ = static_cast<uint8_t>(length);
-        std::memcpy(at, kParamTable[i].symbol, length);
-        at += length;
-        putFloat(at, values[i]);
-        at += 4;
-    }
+    for (int32_t i = 0; i < count; ++i) at = putEntry(at, kParamTable[i].symbol, values[i]);
+    if (withProgram) putEntry(at, kProgramIdentifier, static_cast<float>(program));
     return size;
 }

@@ -51,9 +51,9 @@ v3_result V3_API setActive(void* self, v3_bool state) {
     return kResultOk;
 }
 
-v3_result V3_API setState(void* self, v3_bstream** stream) { return loadState(instanceOf(self)->core, stream); }
+v3_result V3_API setState(void* self, v3_bstream** stream) { return loadState(*instanceOf(self), stream); }
 
-v3_result V3_API getState(void* self, v3_bstream** stream) { return saveState(instanceOf(self)->core, stream); }
+v3_result V3_API getState(void* self, v3_bstream** stream) { return saveState(*instanceOf(self), stream); }
 
 }  // namespace
 

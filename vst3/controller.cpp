@@ -12,9 +12,7 @@ namespace {
 
 // The component's state, handed to the controller side: the same blob into
 // the same core (hosts that never call this lose nothing).
-v3_result V3_API setComponentState(void* self, v3_bstream** stream) {
-    return loadState(instanceOf(self)->core, stream);
-}
+v3_result V3_API setComponentState(void* self, v3_bstream** stream) { return loadState(*instanceOf(self), stream); }
 
 // The controller keeps nothing of its own beyond the component's state.
 v3_result V3_API setControllerState(void*, v3_bstream** stream) { return stream ? kResultOk : kInvalidArgument; }
@@ -49,7 +47,7 @@ double V3_API toNormalised(void*, v3_param_id id, double plain) {
 }
 
 double V3_API getParameterNormalised(void* self, v3_param_id id) {
-    if (id == kProgramChangeId) return instanceOf(self)->program.load();
+    if (id == kProgramChangeId) return programNormalised(instanceOf(self)->program.load());
     const PluginCore& core = instanceOf(self)->core;
     if (id == kGainReductionId) return meterNormalised(gainReductionMeter(core));
     return parameter(core, paramIndexOf(id));

@@ -46,7 +46,7 @@ std::vector<uint8_t> presetFile(int32_t preset) {
     float values[kPresetParamCount];
     for (int32_t i = 0; i < kPresetParamCount; ++i) values[i] = presetNormalised(preset, i);
     uint8_t blob[kStateBlobMaxBytes];
-    const size_t blobSize = writeStateValues(values, kPresetParamCount, blob, sizeof blob);
+    const size_t blobSize = writeStateValues(values, kPresetParamCount, blob, sizeof blob, preset);
     const uint64_t compAt = file.size();
     putBytes(file, blob, blobSize);
     const uint64_t contAt = file.size();

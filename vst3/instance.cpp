@@ -2,6 +2,8 @@
 // the shared reference count, and IPluginBase.
 #include <new>
 
+#include "../core/state_blob.h"
+
 #include "../editor/editor_module.h"
 #include "vst3_instance.h"
 
@@ -15,6 +17,7 @@ Vst3Instance* createInstance() {
     p->contextRequirements = Facet{&kContextRequirementsVtable, p};
     p->refCount.store(1);
     initCore(p->core);
+    p->program.store(kNoProgram);
     p->core.editorCallbacks = editorCallbacksFor(p);
     acquireEditorModule();
     return p;

@@ -30,8 +30,12 @@ ParameterChange changeAt(const Cursor& c) { return ParameterChange{c.offset, c.i
 
 }  // namespace
 
-void addHostChanges(v3_param_changes** changes, PluginCore& core) {
-    if (!changes || !*changes) return;
+void addHostChanges(v3_param_changes** changes, PluginCore& core, const ParameterChange* own, int32_t ownCount) {
+    auto addOwn = [&] {
+        for (int32_t i = 0; i < ownCount; ++i) addBlockChange(core, own[i]);
+        ownCount = 0;
+    };
+    if (!changes || !*changes) return addOwn();
     Cursor cursors[kParamCount];
     int32_t live = 0;
     const int32_t queues = v3_cpp_obj(changes)->get_param_count(changes);
@@ -51,10 +55,12 @@ void addHostChanges(v3_param_changes** changes, PluginCore& core) {
         int32_t first = 0;
         for (int32_t i = 1; i < live; ++i)
             if (cursors[i].offset < cursors[first].offset) first = i;
+        if (ownCount > 0 && cursors[first].offset >= own[0].offset) addOwn();
         addBlockChange(core, changeAt(cursors[first]));
         if (!advance(cursors[first])) {
             for (int32_t i = first; i + 1 < live; ++i) cursors[i] = cursors[i + 1];
             --live;
         }
     }
+    addOwn();
 }

@@ -79,10 +79,10 @@ v3_result V3_API process(void* self, v3_process_data* data) {
     float** out = stereoChannels(data->outputs, data->num_output_buses, data->symbolic_sample_size);
     const bool audio = frames > 0 && in && out;
     beginBlock(p->core, audio ? in : nullptr, out, frames);
-    // A program change first: the preset's values at its frame, then the
-    // host's own changes (which a host may send for the same values).
-    addProgramChange(data->input_params, p->core, p->program);
-    addHostChanges(data->input_params, p->core);
+    // A program change's preset values at its frame, among the host's own.
+    ParameterChange preset[kPresetParamCount];
+    const int32_t presetCount = takeProgramChange(data->input_params, p->program, preset);
+    addHostChanges(data->input_params, p->core, preset, presetCount);
     endBlock(p->core);
     if (!audio) {
         if (frames > 0) silenceOutputs(data);

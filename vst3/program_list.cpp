@@ -14,7 +14,8 @@ void fillProgramChangeInfo(v3_param_info* info) {
     copyUtf16(info->short_title, "Preset");
     info->step_count = kPresetCount - 1;
     info->unit_id = 0;  // the root unit, whose list it picks from
-    info->flags = V3_PARAM_IS_LIST | V3_PARAM_PROGRAM_CHANGE;
+    // Hosts show it as their preset menu, not among the controls.
+    info->flags = V3_PARAM_IS_LIST | V3_PARAM_PROGRAM_CHANGE | V3_PARAM_IS_HIDDEN;
 }
 
 int32_t presetAtNormalised(double normalised) {
@@ -24,6 +25,8 @@ int32_t presetAtNormalised(double normalised) {
 }
 
 double normalisedOfPreset(int32_t preset) { return static_cast<double>(preset) / (kPresetCount - 1); }
+
+double programNormalised(int32_t program) { return isPresetIndex(program) ? normalisedOfPreset(program) : 0.0; }
 
 void writeProgramText(double normalised, v3_str_128 out) {
     copyUtf16(out, 128, kPresets[presetAtNormalised(normalised)].name);
@@ -40,13 +43,14 @@ bool readProgramText(const int16_t* text, double* normalised) {
 void selectProgram(Vst3Instance* instance, double normalised) {
     const int32_t preset = presetAtNormalised(normalised);
     loadPreset(instance->core, preset);
-    instance->program.store(normalisedOfPreset(preset));
+    instance->program.store(preset);
     if (v3_component_handler** h = instance->handler)
         v3_cpp_obj(h)->restart_component(h, V3_RESTART_PARAM_VALUES_CHANGED);
 }
 
-void addProgramChange(v3_param_changes** changes, PluginCore& core, std::atomic<double>& selected) {
-    if (!changes || !*changes) return;
+int32_t takeProgramChange(v3_param_changes** changes, std::atomic<int32_t>& selected,
+                          ParameterChange (&out)[kPresetParamCount]) {
+    if (!changes || !*changes) return 0;
     const int32_t queues = v3_cpp_obj(changes)->get_param_count(changes);
     for (int32_t q = 0; q < queues; ++q) {
         v3_param_value_queue** queue = v3_cpp_obj(changes)->get_param_data(changes, q);
@@ -54,13 +58,11 @@ void addProgramChange(v3_param_changes** changes, PluginCore& core, std::atomic<
         int32_t offset = 0;
         double value = 0.0;
         const int32_t last = v3_cpp_obj(queue)->get_point_count(queue) - 1;
-        if (last < 0 || v3_cpp_obj(queue)->get_point(queue, last, &offset, &value) != V3_OK) return;
+        if (last < 0 || v3_cpp_obj(queue)->get_point(queue, last, &offset, &value) != V3_OK) return 0;
         const int32_t preset = presetAtNormalised(value);
-        if (preset == presetAtNormalised(selected.load())) return;
-        selected.store(normalisedOfPreset(preset));
-        ParameterChange presetValues[kPresetParamCount];
-        const int32_t count = presetChanges(preset, offset, presetValues);
-        for (int32_t i = 0; i < count; ++i) addBlockChange(core, presetValues[i]);
-        return;
+        if (preset == selected.load()) return 0;
+        selected.store(preset);
+        return presetChanges(preset, offset, out);
     }
+    return 0;
 }

@@ -30,14 +30,20 @@ double normalisedOfPreset(int32_t preset);
 void writeProgramText(double normalised, v3_str_128 out);
 bool readProgramText(const int16_t* text, double* normalised);
 
+// The parameter's value for the program chosen; with none chosen yet the
+// list's first step, the only value the parameter has for it.
+double programNormalised(int32_t program);
+
 // Main thread, from the host's setParameterNormalised: the preset's values
 // into the core (the current program too: choosing it again in the menu
 // reloads it), and the host told that the parameters changed behind it.
 void selectProgram(Vst3Instance* instance, double normalised);
 
 // Audio thread, no allocation: a program change among a block's input
-// changes, as the preset's changes at its last point's frame, into the
-// core's change list. Only a
-// change to another program loads: a host that sends the current one again
-// (as some do when playback starts) keeps the user's edits since.
-void addProgramChange(v3_param_changes** changes, PluginCore& core, std::atomic<double>& selected);
+// changes, as the preset's changes at its last point's frame, written into
+// `out`; returns how many (0 when there is none to load). Only a change to
+// another program loads: a host that sends the current one again (as some
+// do when playback starts) keeps the user's edits since. With no program
+// chosen yet, any program loads, the first one included.
+int32_t takeProgramChange(v3_param_changes** changes, std::atomic<int32_t>& selected,
+                          ParameterChange (&out)[kPresetParamCount]);

@@ -5,7 +5,7 @@
 #include "../core/state_blob.h"
 #include "vst3_instance.h"
 
-v3_result loadState(PluginCore& core, v3_bstream** stream) {
+v3_result loadState(Vst3Instance& instance, v3_bstream** stream) {
     if (!stream || !*stream) return kInvalidArgument;
     // One byte more than the largest blob: a longer stream is refused whole.
     uint8_t blob[kStateBlobMaxBytes + 1];
@@ -16,13 +16,16 @@ v3_result loadState(PluginCore& core, v3_bstream** stream) {
         if (v3_cpp_obj(stream)->read(stream, blob + size, want, &got) != kResultOk || got <= 0) break;
         size += static_cast<size_t>(got < want ? got : want);
     }
-    return readState(core, blob, size) ? kResultOk : kResultFalse;
+    int32_t program = kNoProgram;
+    if (!readState(instance.core, blob, size, &program)) return kResultFalse;
+    instance.program.store(program);
+    return kResultOk;
 }
 
-v3_result saveState(const PluginCore& core, v3_bstream** stream) {
+v3_result saveState(const Vst3Instance& instance, v3_bstream** stream) {
     if (!stream || !*stream) return kInvalidArgument;
     uint8_t blob[kStateBlobMaxBytes];
-    const size_t size = writeState(core, blob, sizeof blob);
+    const size_t size = writeState(instance.core, blob, sizeof blob, instance.program.load());
     for (size_t done = 0; done < size;) {
         int32_t wrote = 0;
         const int32_t want = static_cast<int32_t>(size - done);

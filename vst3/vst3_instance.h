@@ -45,8 +45,10 @@ struct Vst3Instance {
     // editor is open (it holds the instance, not the other way round).
     v3_component_handler** handler;
     Vst3View* attachedView;
-    // The program-change parameter's value: the factory preset last chosen.
-    std::atomic<double> program;
+    // The factory preset last chosen, or kNoProgram (state_blob.h) until one
+    // is: set on the main thread (the list, a state) or the audio thread (a
+    // program change in a block), saved with the state.
+    std::atomic<int32_t> program;
 };
 
 extern const v3_component_cpp kComponentVtable;

@@ -34,7 +34,11 @@ bool refused(const clap_host_t* h) { return hostOf(h), false; }
 const void* hostExtension(const clap_host_t* h, const char* id) {
     TestHost& t = hostOf(h);
     if (!id) return nullptr;
-    if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &t.params;
+    t.asked.push_back(id);
+    for (const auto& [offered, extension] : t.alsoOffers)
+        if (offered == id) return extension;
+    if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return t.offersParams ? &t.params : nullptr;
+    if (std::strcmp(id, CLAP_EXT_STATE) == 0) return &t.state;
     if (std::strcmp(id, CLAP_EXT_THREAD_CHECK) == 0) return &t.threadCheck;
     if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return t.offersTimer ? &t.timer : nullptr;
     return std::strcmp(id, CLAP_EXT_GUI) == 0 ? &t.gui : nullptr;
@@ -67,7 +71,7 @@ int64_t streamRead(const clap_istream_t* stream, void* buffer, uint64_t size) {
 
 TestHost::TestHost()
     : host{CLAP_VERSION_INIT, this, "Quillet test host", "Dorlin Audio Technologies", "", "1.0", hostExtension,
-           ignored, ignored, ignored},
+           ignored, [](const clap_host_t* h) { ++hostOf(h).processRequests; }, ignored},
       params{[](const clap_host_t* h, clap_param_rescan_flags flags) {
                  hostOf(h, "params.rescan", Needs::kMainThread).rescans.push_back(flags);
              },
@@ -85,6 +89,7 @@ TestHost::TestHost()
           refused, refused, [](const clap_host_t* h, bool) { hostOf(h); }},
       threadCheck{[](const clap_host_t* h) { return isMainThread(hostOf(h)); },
                   [](const clap_host_t*) { return onAudioThread; }},
+      state{[](const clap_host_t* h) { ++hostOf(h, "state.mark_dirty", Needs::kMainThread).dirtyMarks; }},
       timer{[](const clap_host_t* h, uint32_t, clap_id* id) {
                 TestHost& t = hostOf(h, "timer_support.register_timer", Needs::kMainThread);
                 t.timers.push_back(*id = 40 + static_cast<clap_id>(t.timers.size()));

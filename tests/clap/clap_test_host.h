@@ -34,7 +34,11 @@ struct TestHost {
     clap_host_params_t params;
     clap_host_gui_t gui;
     clap_host_thread_check_t threadCheck;
-    int flushRequests = 0;
+    clap_host_state_t state;
+    bool offersParams = true;
+    std::vector<std::pair<std::string, const void*>> alsoOffers;  // more extensions, by id
+    std::vector<std::string> asked;                                 // every id the plug-in asked for
+    int flushRequests = 0, processRequests = 0, dirtyMarks = 0;
     std::vector<clap_param_rescan_flags> rescans;
     std::vector<std::pair<uint32_t, uint32_t>> resizeRequests;
     clap_host_timer_support_t timer;
