@@ -35,8 +35,7 @@ const void* hostExtension(const clap_host_t* h, const char* id) {
     TestHost& t = hostOf(h);
     if (!id) return nullptr;
     t.asked.push_back(id);
-    for (const auto& [offered, extension] : t.alsoOffers)
-        if (offered == id) return extension;
+    if (t.alsoOffers.first == id) return t.alsoOffers.second;
     if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return t.offersParams ? &t.params : nullptr;
     if (std::strcmp(id, CLAP_EXT_STATE) == 0) return &t.state;
     if (std::strcmp(id, CLAP_EXT_THREAD_CHECK) == 0) return &t.threadCheck;

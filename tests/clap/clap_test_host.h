@@ -36,8 +36,8 @@ struct TestHost {
     clap_host_thread_check_t threadCheck;
     clap_host_state_t state;
     bool offersParams = true;
-    std::vector<std::pair<std::string, const void*>> alsoOffers;  // more extensions, by id
-    std::vector<std::string> asked;                                 // every id the plug-in asked for
+    std::pair<std::string, const void*> alsoOffers;  // one more extension, by id
+    std::vector<std::string> asked;                  // every id the plug-in asked for
     int flushRequests = 0, processRequests = 0, dirtyMarks = 0;
     std::vector<clap_param_rescan_flags> rescans;
     std::vector<std::pair<uint32_t, uint32_t>> resizeRequests;

@@ -28,36 +28,40 @@ struct PresetTest : ::testing::Test {
     void TearDown() override { unloadBundle(module); }
     double value(const Plugin& p, v3_param_id id) { return p.ctrl()->get_parameter_normalised(p.controller, id); }
     void set(const Plugin& p, v3_param_id id, double v) { p.ctrl()->set_parameter_normalised(p.controller, id, v); }
-    std::vector<double> values(const Plugin& p) {
-        std::vector<double> v;
-        for (v3_param_id id = 0; id < 9; ++id) v.push_back(value(p, id));
-        return v.push_back(value(p, kProgramId)), v;
-    }
-    // A new instance, no program chosen, every parameter away from the presets, Bypass as asked.
+    // A new instance (no program chosen), every parameter away from the preset, Bypass as asked.
     Plugin fresh(bool bypassed) {
         Plugin p = createPlugin(module.factory);
         for (v3_param_id id = 0; id < 9; ++id) set(p, id, id < 8 ? 0.3 : bypassed);
         return p;
     }
-    // One block of bursts over a tone.
-    std::vector<float> render(const Plugin& p, HostChanges* changes = nullptr) {
+    // One block of bursts over a tone; the plug-in released after it.
+    std::vector<float> render(Plugin p, HostChanges* changes = nullptr) {
         std::vector<float> in(2 * kFrames), out(2 * kFrames);
         for (int i = 0; i < kFrames; ++i)
             in[i] = std::sin(i * 0.05f) * std::exp(-(i % 1024) / 300.0f), in[kFrames + i] = 0.3f * std::sin(i * 0.011f);
         processBlock(p, in.data(), in.data() + kFrames, out.data(), out.data() + kFrames, kFrames, changes);
+        releasePlugin(p);
         return out;
     }
-    void saveState(const Plugin& p, HostStream& s) { p.comp()->get_state(p.component, s.as<v3_bstream>()); }
+    // The preset's values set one by one, as a user would.
+    std::vector<float> byHand(int32_t preset, bool bypassed) {
+        Plugin p = fresh(bypassed);
+        for (v3_param_id id = 0; id < 8; ++id) set(p, id, presetNormalised(preset, static_cast<int32_t>(id)));
+        return render(p);
+    }
+    ::testing::AssertionResult holds(const Plugin& p, int32_t preset, bool bypassed) {
+        for (v3_param_id id = 0; id < 9; ++id)
+            if (value(p, id) != (id < 8 ? presetNormalised(preset, static_cast<int32_t>(id)) : bypassed))
+                return ::testing::AssertionFailure() << kPresets[preset].name << ": parameter " << id;
+        return ::testing::AssertionSuccess();
+    }
 };
 
 }  // namespace
 
-// Each preset, Bypass off and on, loaded into a fresh instance each way a host loads a
-// program: chosen in the program list (the program change on the controller), sent to the
-// processor in a block among the host's own points, and from its .vstpreset file. Each
-// renders as its values set by hand (in the block: as the host's points for them at the
-// program's frame), never touches Bypass, and is the current program, saved with the state.
-TEST_F(PresetTest, EachLoadPathFromAFreshInstanceSetsExactlyThePresetAndRemembersIt) {
+// Each preset, Bypass off and on, into a fresh instance three ways, each kept in the state: chosen in the program
+// list (IUnitInfo and the program change), sent in a block among the host's points, and from its .vstpreset file.
+TEST_F(PresetTest, ProgramListAndPresetFilesSetExactlyEachPresetsValues) {
     Plugin plugin = createPlugin(module.factory);
     v3_unit_information** units = nullptr;
     ASSERT_EQ(queryOf(plugin.controller, v3_unit_information_iid, reinterpret_cast<void**>(&units)), V3_OK);
@@ -73,8 +77,7 @@ TEST_F(PresetTest, EachLoadPathFromAFreshInstanceSetsExactlyThePresetAndRemember
     ASSERT_EQ(plugin.ctrl()->get_parameter_info(plugin.controller, last, &info), V3_OK);
     EXPECT_EQ(std::vector<int32_t>({int32_t(info.param_id), info.flags, info.step_count, info.unit_id}),
               std::vector<int32_t>({kProgramId, V3_PARAM_IS_LIST | V3_PARAM_PROGRAM_CHANGE | V3_PARAM_IS_HIDDEN,
-                                        kPresetCount - 1, 0}));
-    EXPECT_EQ(value(plugin, kProgramId), 0.0) << "no program: the list's first step";
+                                    kPresetCount - 1, 0}));
     char classId[33];  // the class id as moduleinfo.json and hosts write it
     std::snprintf(classId, sizeof classId, "%08X%08X%08X%08X", unsigned(kVst3ClassId[0]), unsigned(kVst3ClassId[1]),
                   unsigned(kVst3ClassId[2]), unsigned(kVst3ClassId[3]));
@@ -101,68 +104,46 @@ TEST_F(PresetTest, EachLoadPathFromAFreshInstanceSetsExactlyThePresetAndRemember
         for (uint64_t e = 0, at = chunks + 8; e < number(chunks + 4, 4); ++e, at += 20)
             if (bytes(at, 4) == "Comp")
                 comp.bytes.assign(&file[number(at + 4, 8)], &file[number(at + 4, 8)] + number(at + 12, 8));
-        // In the block: the host's points before the program's frame give way to the
-        // preset, those after it win, one at the same frame has the last word.
-        constexpr int32_t kAt = 1000;
-        auto hostPoints = [&](HostChanges& c, bool withPreset) {
+        for (bool bypassed : {false, true}) {
+            const std::vector<float> expected = byHand(preset, bypassed);
+            Plugin chosen = fresh(bypassed), sent = fresh(bypassed), loaded = fresh(bypassed), points = fresh(bypassed);
+            HostHandler handler;
+            chosen.ctrl()->set_component_handler(chosen.controller, handler.as<v3_component_handler>());
+            set(chosen, kProgramId, picks);
+            chosen.ctrl()->set_component_handler(chosen.controller, nullptr);
+            EXPECT_EQ(handler.calls, std::vector<std::string>{"restart 4"});
+            EXPECT_EQ(value(chosen, kProgramId), picks);
+            // The current program sent again in a block (as at playback start) keeps an edit made since.
+            HostChanges again;
+            again.add(kProgramId, {{0, picks}});
+            set(chosen, 0, 0.75);
+            processBlock(chosen, nullptr, nullptr, nullptr, nullptr, 0, &again);
+            EXPECT_EQ(value(chosen, 0), 0.75);
+            set(chosen, 0, presetNormalised(preset, 0));
+            // In a block at its frame: the host's point before it gives way, the one after it wins.
+            HostChanges change, asPoints;
+            change.add(kProgramId, {{1000, picks}}), change.add(0, {{500, 0.9}}), change.add(1, {{1500, 0.8}});
             for (v3_param_id id = 0; id < 8; ++id) {
-                std::vector<std::pair<int32_t, double>> points;
-                if (id == 0) points.push_back({kAt - 500, 0.9});
-                if (withPreset) points.push_back({kAt, presetNormalised(preset, static_cast<int32_t>(id))});
-                if (id == 1) points.push_back({kAt + 2000, 0.8});
-                if (id == 2) points.push_back({kAt, 0.1});
-                if (!points.empty()) c.add(id, points);
+                HostQueue& q = asPoints.add(id, {{1000, presetNormalised(preset, int32_t(id))}});
+                if (id < 2) q.points.insert(q.points.begin() + id, change.find(id)->points[0]);
             }
-        };
-        enum Path { kList, kBlock, kFile };
-        for (Path path : {kList, kBlock, kFile})
-            for (bool bypassed : {false, true}) {
-                const char* how[] = {"list", "block", "file"};
-                Plugin loaded = fresh(bypassed), expected = fresh(bypassed);
-                HostChanges block, byHand;
-                if (path == kList) {
-                    HostHandler handler;
-                    loaded.ctrl()->set_component_handler(loaded.controller, handler.as<v3_component_handler>());
-                    set(loaded, kProgramId, picks);
-                    loaded.ctrl()->set_component_handler(loaded.controller, nullptr);
-                    EXPECT_EQ(handler.calls, std::vector<std::string>{"restart 4"});
-                } else if (path == kBlock) {
-                    block.add(kProgramId, {{kAt, picks}});
-                    hostPoints(block, false), hostPoints(byHand, true);
-                } else {
-                    comp.at = 0;
-                    ASSERT_EQ(loaded.comp()->set_state(loaded.component, comp.as<v3_bstream>()), V3_OK);
-                }
-                if (path != kBlock)
-                    for (v3_param_id id = 0; id < 8; ++id) set(expected, id, presetNormalised(preset, int32_t(id)));
-                EXPECT_EQ(render(loaded, &block), render(expected, &byHand)) << kPresets[preset].name << ", " << how[path];
-                std::vector<double> want = values(expected);
-                want.back() = picks;
-                EXPECT_EQ(values(loaded), want) << kPresets[preset].name << ", " << how[path];
-                // Saved and restored with the state; a state from before programs were
-                // saved (a fresh instance's is one) reads as none, so the same program loads again.
-                Plugin reloaded = fresh(bypassed);
-                HostStream saved, older;
-                saveState(loaded, saved), saveState(reloaded, older);
-                ASSERT_EQ(reloaded.comp()->set_state(reloaded.component, saved.as<v3_bstream>()), V3_OK);
-                EXPECT_EQ(values(reloaded), want) << kPresets[preset].name << ", " << how[path];
-                ASSERT_EQ(loaded.comp()->set_state(loaded.component, older.as<v3_bstream>()), V3_OK);
-                HostChanges again;
-                again.add(kProgramId, {{0, picks}});
-                render(loaded, &again);
-                for (v3_param_id id = 0; id < 8; ++id)
-                    EXPECT_EQ(value(loaded, id), presetNormalised(preset, int32_t(id))) << kPresets[preset].name;
-                for (Plugin* p : {&loaded, &expected, &reloaded}) releasePlugin(*p);
-            }
-        // The current program sent again in a block (as at playback start) keeps an edit made since.
-        Plugin chosen = fresh(false);
-        set(chosen, kProgramId, picks);
-        set(chosen, 0, 0.75);
-        HostChanges again;
-        again.add(kProgramId, {{0, picks}});
-        processBlock(chosen, nullptr, nullptr, nullptr, nullptr, 0, &again);
-        EXPECT_EQ(value(chosen, 0), 0.75);
-        releasePlugin(chosen);
+            comp.at = 0;
+            ASSERT_EQ(loaded.comp()->set_state(loaded.component, comp.as<v3_bstream>()), V3_OK);
+            // A state saved before programs were (a fresh instance's) reads as none chosen: the same one loads again.
+            HostStream saved, older;
+            loaded.comp()->get_state(loaded.component, saved.as<v3_bstream>());
+            points.comp()->get_state(points.component, older.as<v3_bstream>());
+            for (HostStream* state : {&older, &saved})
+                ASSERT_EQ(loaded.comp()->set_state(loaded.component, state->as<v3_bstream>()), V3_OK);
+            older.at = 0;
+            ASSERT_EQ(chosen.comp()->set_state(chosen.component, older.as<v3_bstream>()), V3_OK);
+            processBlock(chosen, nullptr, nullptr, nullptr, nullptr, 0, &again);
+            EXPECT_EQ(std::make_pair(value(loaded, kProgramId), value(chosen, kProgramId)), std::make_pair(picks, picks));
+            EXPECT_TRUE(holds(chosen, preset, bypassed) && holds(loaded, preset, bypassed));
+            EXPECT_EQ(render(chosen), expected) << kPresets[preset].name;
+            EXPECT_EQ(render(sent, &change), render(points, &asPoints)) << kPresets[preset].name;
+            EXPECT_EQ(render(loaded), expected) << kPresets[preset].name;
+        }
     }
     // A preset file's state cut short anywhere, or corrupt: refused whole.
     HostStream before;
