@@ -27,11 +27,4 @@ endif()
 # in the dynamic one): the packages carry the very files the tests load.
 if(NOT WIN32)
   string(APPEND CMAKE_MODULE_LINKER_FLAGS_RELEASE " -s")
-  # The C++ runtime and libgcc are linked in (their names stay hidden, as the
-  # modules export only their entries): a module needs only glibc and the
-  # X11, Cairo and FreeType libraries every desktop has, not a libstdc++ as
-  # new as the build machine's. Unused sections go: the runtime's parts no
-  # module calls would otherwise raise the glibc needed (std::random_device's
-  # arc4random wants 2.36; what remains is libgcc's unwinder, 2.35).
-  string(APPEND CMAKE_MODULE_LINKER_FLAGS " -static-libstdc++ -static-libgcc -Wl,--gc-sections")
 endif()

@@ -29,7 +29,7 @@ if ! make -C "$OUT" -j2 $targets clap_tests lv2_plugin_test >"$OUT/build.log" 2>
   echo "sanitizer build failed (log: $OUT/build.log)"
   exit 1
 fi
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0
 export LSAN_OPTIONS=suppressions=$ROOT/tests/lsan_suppressions.txt
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0

@@ -35,6 +35,10 @@ FORMATS=(
   "vst3|ProgramData/VST3 Presets|$C/ProgramData/VST3 Presets|$TREE/vst3-presets|Dorlin Audio Technologies/Dorlin Quillet/Mix Bus Glue.vstpreset"
   "clap|Common Files/CLAP|$C/Program Files/Common Files/CLAP|$TREE|DorlinQuillet.clap"
 )
+# Each module names itself in its version resource (Explorer's Details page).
+for module in "DorlinQuillet.dll|VST 2" "DorlinQuillet.clap|CLAP" "DorlinQuillet.vst3/Contents/x86_64-win/DorlinQuillet.vst3|VST 3"; do
+  strings -el "$TREE/${module%|*}" | grep -qx "Dorlin Quillet ${module#*|} plug-in" || fail "${module%|*}: no version resource"
+done
 for format in vst2 vst3 clap; do
   cmake --install "$TREE" --component "$format" --prefix "$WORK/stage/$format" >/dev/null
 done
