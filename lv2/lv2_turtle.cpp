@@ -190,14 +190,18 @@ struct BundleNames {
     const char* uiBinary;
 };
 
+// The version is in the manifest too: a host that finds two copies of the
+// bundle compares the versions there, before it reads the plug-in's Turtle.
 void writeManifest(FILE* f, const BundleNames& n) {
+    const Lv2Version v = lv2Version();
     std::fprintf(f,
                  "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
                  "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
                  "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
                  "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n"
-                 "<%s>\n\ta lv2:Plugin ;\n\tlv2:binary <%s> ;\n\trdfs:seeAlso <%s> .\n",
-                 kLv2PluginUri, n.binary, n.ttl);
+                 "<%s>\n\ta lv2:Plugin ;\n\tlv2:minorVersion %d ;\n\tlv2:microVersion %d ;\n"
+                 "\tlv2:binary <%s> ;\n\trdfs:seeAlso <%s> .\n",
+                 kLv2PluginUri, v.minor, v.micro, n.binary, n.ttl);
     if (n.uiBinary)
         std::fprintf(f, "\n<%s>\n\ta ui:X11UI ;\n\tui:binary <%s> ;\n\trdfs:seeAlso <%s> .\n", kLv2UiUri,
                      n.uiBinary, n.ttl);

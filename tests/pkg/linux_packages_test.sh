@@ -66,5 +66,15 @@ env -u LV2_PATH lv2ls | grep -x "$URI" >/dev/null || fail "lv2ls does not find t
 cmp "$WORK/unpacked/lib/clap/dorlin-quillet.clap" "$HOME/.clap/dorlin-quillet.clap" || fail "no CLAP in ~/.clap"
 /usr/bin/python3 -c "import ctypes, sys; ctypes.CDLL(sys.argv[1]).clap_entry" "$HOME/.clap/dorlin-quillet.clap" ||
   fail "the CLAP in ~/.clap does not load"
+
+# Beside the package, a newer copy in the home: hosts take that one whole
+# (plug-in and UI from one bundle), and warn of no duplicate.
+sed -i 's/lv2:microVersion [0-9]*/lv2:microVersion 99/' "$HOME"/.lv2/dorlin-quillet.lv2/*.ttl
+LV2_PATH=$LV2:$HOME/.lv2 lv2info "$URI" >"$WORK/two.txt" 2>&1
+! grep -i "duplicate" "$WORK/two.txt" || fail "lilv finds two copies of one version"
+! grep -E "(Bundle|Binary): " "$WORK/two.txt" | grep -v "$HOME/.lv2/" || fail "not the newer copy, or parts of both"
+# Preset values as their shortest decimals, not the float noise of a mapping.
+! grep -E "pset:value -?[0-9]+\.[0-9]{5,}" "$WORK/stage/lib/lv2/dorlin-quillet.lv2/presets.ttl" ||
+  fail "preset values with float noise"
 echo "packages: same bytes twice, lintian clean, contents as installed, glibc $glibc as stated," \
      "found by lv2ls and lv2info, and in a home set up by the README"
