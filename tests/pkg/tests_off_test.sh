@@ -4,7 +4,7 @@
 # network. Both configure and register no test; the native tree builds its
 # font faces from a folder of released faces with npm failing.
 set -euo pipefail
-SOURCE=$1 WORK=$2/tests-off RELEASED=$2/fonts/node_modules/@expo-google-fonts
+SOURCE=$1 WORK=$2/tests-off RELEASED=${3:-$2/fonts/node_modules/@expo-google-fonts}
 fail() { echo "FAIL: $*" >&2; exit 1; }
 rm -rf "$WORK" && mkdir -p "$WORK/bin"
 # No network: npm fails, and pkg-config knows no lilv.
