@@ -54,7 +54,8 @@ else()
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${DQ_VENDOR} <packages@${_vendor_host}>")
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "An LV2 plug-in and a CLAP plug-in for Linux hosts: a stereo VCA bus
 compressor with a linked detector and a program-dependent release.")
-  set(CPACK_PACKAGE_FILE_NAME "${_package}-${PROJECT_VERSION}-linux-x86_64")
+  set(CPACK_DQ_ARCH "${CMAKE_SYSTEM_PROCESSOR}")
+  set(CPACK_PACKAGE_FILE_NAME "${_package}-${PROJECT_VERSION}-linux-${CPACK_DQ_ARCH}")
   # The .deb installs under /usr; the archive unpacks to lib/lv2 and lib/clap.
   set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/packaging/per_generator.cmake)
   # The licences, the Debian documentation (.deb) and a README (.tar.gz).
