@@ -1,9 +1,8 @@
 #!/bin/bash
 # The panel's fonts, fetched into a folder of their own (npm's cache makes it
-# quick) and taken from a folder of released faces (a packager's offline
-# build): each source gives the same four faces; a face whose bytes differ
-# from the pinned ones, or a missing one, stops it with a message naming it,
-# and leaves no font behind.
+# quick) and taken from a folder of released faces (offline): the same four
+# faces; a changed or missing face stops it with a message naming it, and
+# leaves no font behind.
 set -euo pipefail
 FETCH=$1 WORK=$2/font-pins
 fail() { echo "FAIL: $*" >&2; exit 1; }

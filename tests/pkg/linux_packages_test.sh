@@ -10,7 +10,7 @@
 # home, puts both modules where hosts find them.
 set -euo pipefail
 TREE=$1 URI=$2 BUILT=$3
-source "$(dirname "${BASH_SOURCE[0]}")/pack_twice.sh"
+HERE=$(dirname "${BASH_SOURCE[0]}") && source "$HERE/pack_twice.sh"
 pack_twice "$TREE"
 deb=$(echo "$WORK"/out1/*.deb)
 tgz=$(echo "$WORK"/out1/*.tar.gz)
@@ -40,8 +40,7 @@ grep -q "^License: OFL-1.1$" "$WORK/copyright" && grep -q "SIL OPEN FONT LICENSE
 # The glibc the modules need: the newest version among their symbols.
 glibc=$(cd "$WORK/stage" && find . -name '*.so' -o -name '*.clap' | xargs objdump -T |
   grep -o 'GLIBC_[0-9.]*' | sed 's/GLIBC_//' | sort -uV | tail -1)
-mkdir -p "$WORK/unpacked" && tar xzf "$tgz" -C "$WORK/unpacked" --strip-components=1
-SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+mkdir -p "$WORK/unpacked" && tar xzf "$tgz" -C "$WORK/unpacked" --strip-components=1 && SOURCE=$(cd "$HERE/../.." && pwd)
 grep -q "glibc $glibc or newer" "$WORK/unpacked/README.txt" || fail "the archive's README does not say glibc $glibc"
 grep -rq --include='*.md' "glibc $glibc or newer" "$SOURCE/README.md" "$SOURCE/docs" ||
   fail "the project's README does not say the modules need glibc $glibc"

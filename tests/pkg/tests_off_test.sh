@@ -11,15 +11,12 @@ rm -rf "$WORK" && mkdir -p "$WORK/bin"
 printf '#!/bin/sh\necho "npm: no network" >&2; exit 1\n' >"$WORK/bin/npm"
 printf '#!/bin/sh\ncase " $* " in *" lilv-0 "*) exit 1;; esac\nexec pkg-config "$@"\n' >"$WORK/bin/pkg-config-no-lilv"
 chmod +x "$WORK/bin"/*
-# Xtst and XRes come with libX11's development files, found or not by
-# FindX11: any use of them is refused.
+# Xtst and XRes come with libX11's headers: any use of them is refused.
 cat >"$WORK/refuse.cmake" <<'CMAKE'
 macro(target_link_libraries)
-  foreach(_item ${ARGN})
-    if(_item MATCHES "^X11::(Xtst|XRes)$|^benchmark::")
-      message(FATAL_ERROR "a test-only package is used: ${_item}")
-    endif()
-  endforeach()
+  if("${ARGN}" MATCHES "X11::(Xtst|XRes)|benchmark::")
+    message(FATAL_ERROR "a test-only package is used: ${ARGN}")
+  endif()
   _target_link_libraries(${ARGV})
 endmacro()
 CMAKE
