@@ -12,7 +12,6 @@ bash "$FETCH" "$WORK/npm" || fail "the pinned fonts were refused"
 cp -r "$WORK/npm/node_modules/@expo-google-fonts" "$WORK/pristine"
 bash "$FETCH" "$WORK/offline" "$WORK/pristine" || fail "the released faces were refused"
 for face in "$WORK"/npm/*.ttf; do cmp "$face" "$WORK/offline/${face##*/}" || fail "offline ${face##*/} differs"; done
-
 # case | source (npm: the download in npm's folder) | face spoilt | how | message
 CASES=(
   "changed download|npm|Inter_700Bold.ttf|echo tampered >>|Inter-Bold.ttf from .* has SHA-256 .*not the pinned"

@@ -15,7 +15,7 @@ chmod +x "$WORK/bin"/*
 cat >"$WORK/refuse.cmake" <<'CMAKE'
 macro(target_link_libraries)
   if("${ARGN}" MATCHES "X11::(Xtst|XRes)|benchmark::")
-    message(FATAL_ERROR "a test-only package is used: ${ARGN}")
+    message(FATAL_ERROR "a test-only package is used: ${ARGV}")
   endif()
   _target_link_libraries(${ARGV})
 endmacro()
