@@ -47,16 +47,25 @@ else()
   set(CPACK_DEBIAN_PACKAGE_NAME "${_package}")
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION sound)
-  # Dependencies from what the modules link (dpkg-shlibdeps).
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # Dependencies from what the modules link: dpkg-shlibdeps, run by
+  # packaging/package_docs.cmake.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
   string(REGEX REPLACE "^[a-z]+://([^/]+).*$" "\\1" _vendor_host "${DQ_VENDOR_URL}")
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${DQ_VENDOR} <packages@${_vendor_host}>")
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "An LV2 plug-in and a CLAP plug-in for Linux hosts: a stereo VCA bus
 compressor with a linked detector and a program-dependent release.")
-  set(CPACK_PACKAGE_FILE_NAME "${_package}-${PROJECT_VERSION}-linux-x86_64")
+  set(CPACK_DQ_ARCH "${CMAKE_SYSTEM_PROCESSOR}")
+  set(CPACK_PACKAGE_FILE_NAME "${_package}-${PROJECT_VERSION}-linux-${CPACK_DQ_ARCH}")
   # The .deb installs under /usr; the archive unpacks to lib/lv2 and lib/clap.
   set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/packaging/per_generator.cmake)
-  # The Debian documentation (copyright, changelog) goes into the .deb only.
-  set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/packaging/debian_docs.cmake)
+  # The licences, the Debian documentation (.deb) and a README (.tar.gz).
+  set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/packaging/package_docs.cmake)
+  # The modules that embed the panel's font faces, relative to the prefix
+  # (the copyright file names them with the faces' licence).
+  if(DQ_LINUX_GUI)
+    set(CPACK_DQ_MODULES_WITH_FACES
+      ${DQ_INSTALL_CLAP_DIR}/dorlin-quillet.clap
+      ${DQ_INSTALL_LV2_DIR}/dorlin-quillet.lv2/dorlin-quillet-ui.so)
+  endif()
 endif()
 include(CPack)

@@ -49,14 +49,28 @@ void writeOwnUnits(FILE* f) {
     }
 }
 
-// The shortest decimal that a host reads back as exactly this float.
-std::string decimal(float value) {
+// The shortest decimal (at least one place, so never a Turtle integer) that
+// reads back as a float the caller accepts.
+template <typename Accept>
+std::string shortestDecimal(float value, Accept accept) {
     char text[64];
     for (int decimals = 1; decimals <= 9; ++decimals) {
         std::snprintf(text, sizeof text, "%.*f", decimals, static_cast<double>(value));
-        if (std::strtof(text, nullptr) == value) break;
+        if (accept(std::strtof(text, nullptr))) break;
     }
     return text;
+}
+
+// The shortest decimal that a host reads back as exactly this float.
+std::string decimal(float value) {
+    return shortestDecimal(value, [value](float read) { return read == value; });
+}
+
+// A port value the plug-in maps back to exactly this normalised value: the
+// preset's -16 dB, not the -15.999999 its mapping happens to give.
+std::string portDecimal(ParamIndex index, float normalised) {
+    return shortestDecimal(portValueFromNormalised(index, normalised),
+                           [&](float read) { return normalisedFromPortValue(index, read) == normalised; });
 }
 
 void writeControlPort(FILE* f, int i) {
@@ -89,11 +103,13 @@ void writeAudioPort(FILE* f, uint32_t index, bool input, const char* symbol, con
 }
 
 // The panel: embedded in the host's window, its work done in the host's idle
-// call, the meter's port sent to it as well as the controls'.
+// call (it cannot work without either), the meter's port sent to it as well
+// as the controls'.
 void writeUi(FILE* f) {
     std::fprintf(f,
                  "<%s>\n\ta ui:X11UI ;\n"
-                 "\tlv2:optionalFeature ui:idleInterface, ui:resize, ui:touch, ui:parent, opts:options, urid:map ;\n"
+                 "\tlv2:requiredFeature ui:idleInterface, ui:parent ;\n"
+                 "\tlv2:optionalFeature ui:resize, ui:touch, opts:options, urid:map ;\n"
                  "\tlv2:extensionData ui:idleInterface, ui:resize, opts:interface ;\n"
                  "\topts:supportedOption ui:scaleFactor ;\n"
                  "\tui:portNotification [\n\t\tui:plugin <%s> ;\n\t\tlv2:symbol \"gain_reduction\" ;\n"
@@ -101,8 +117,24 @@ void writeUi(FILE* f) {
                  kLv2UiUri, kLv2PluginUri);
 }
 
+// The release's minor and micro numbers (its major is in the URI), from the
+// version string: with them a host that finds two copies keeps the newer.
+struct Lv2Version {
+    int minor, micro;
+};
+Lv2Version lv2Version() {
+    int major = 0;
+    Lv2Version v{0, 0};
+    if (std::sscanf(kVersionString, "%d.%d.%d", &major, &v.minor, &v.micro) != 3) {
+        std::fprintf(stderr, "lv2_turtle: the version %s is not major.minor.micro\n", kVersionString);
+        std::exit(1);
+    }
+    return v;
+}
+
 // A build without the panel (the aarch64 tree) names no UI.
 void writePlugin(FILE* f, bool withUi) {
+    const Lv2Version v = lv2Version();
     std::fputs("@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
                "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
                "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
@@ -116,9 +148,11 @@ void writePlugin(FILE* f, bool withUi) {
     writeOwnUnits(f);
     std::fprintf(f,
                  "<%s>\n\ta lv2:Plugin, lv2:CompressorPlugin, doap:Project ;\n\tdoap:name \"%s\" ;\n"
-                 "\tdoap:maintainer [ foaf:name \"%s\" ] ;\n"
+                 "\tdoap:maintainer [ foaf:name \"%s\" ; foaf:homepage <%s> ] ;\n"
+                 "\tdoap:license <%slicence> ;\n"
+                 "\tlv2:minorVersion %d ;\n\tlv2:microVersion %d ;\n"
                  "\tlv2:optionalFeature lv2:hardRTCapable ;\n",
-                 kLv2PluginUri, kProductName, kVendorName);
+                 kLv2PluginUri, kProductName, kVendorName, kVendorUrl, kVendorUrl, v.minor, v.micro);
     if (withUi) std::fprintf(f, "\tui:ui <%s> ;\n", kLv2UiUri);
     std::fputs("\tlv2:port\n", f);
     for (int i = 0; i < kParamCount; ++i) {
@@ -156,14 +190,18 @@ struct BundleNames {
     const char* uiBinary;
 };
 
+// The version is in the manifest too: a host that finds two copies of the
+// bundle compares the versions there, before it reads the plug-in's Turtle.
 void writeManifest(FILE* f, const BundleNames& n) {
+    const Lv2Version v = lv2Version();
     std::fprintf(f,
                  "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
                  "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
                  "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
                  "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n"
-                 "<%s>\n\ta lv2:Plugin ;\n\tlv2:binary <%s> ;\n\trdfs:seeAlso <%s> .\n",
-                 kLv2PluginUri, n.binary, n.ttl);
+                 "<%s>\n\ta lv2:Plugin ;\n\tlv2:minorVersion %d ;\n\tlv2:microVersion %d ;\n"
+                 "\tlv2:binary <%s> ;\n\trdfs:seeAlso <%s> .\n",
+                 kLv2PluginUri, v.minor, v.micro, n.binary, n.ttl);
     if (n.uiBinary)
         std::fprintf(f, "\n<%s>\n\ta ui:X11UI ;\n\tui:binary <%s> ;\n\trdfs:seeAlso <%s> .\n", kLv2UiUri,
                      n.uiBinary, n.ttl);
@@ -173,8 +211,7 @@ void writeManifest(FILE* f, const BundleNames& n) {
 }
 
 // Each preset's control port values, as a host stores them in the ports: the
-// preset's normalised value through the port mapping, so the plug-in reads
-// back exactly the preset's value. The enable port is no part of a preset.
+// shortest decimal the plug-in reads back as exactly the preset's value. The enable port is no part of a preset.
 void writePresets(FILE* f) {
     std::fputs("@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
                "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
@@ -185,9 +222,9 @@ void writePresets(FILE* f) {
                         "\trdfs:comment \"%s\" ;\n\tlv2:port",
                      presetUri(p).c_str(), kLv2PluginUri, kPresets[p].name, kPresets[p].description);
         for (int32_t i = 0; i < kPresetParamCount; ++i) {
-            const float value = portValueFromNormalised(static_cast<ParamIndex>(i), presetNormalised(p, i));
+            const std::string value = portDecimal(static_cast<ParamIndex>(i), presetNormalised(p, i));
             std::fprintf(f, "%s [\n\t\tlv2:symbol \"%s\" ;\n\t\tpset:value %s\n\t]", i ? " ," : "",
-                         kParamTable[i].symbol, decimal(value).c_str());
+                         kParamTable[i].symbol, value.c_str());
         }
         std::fputs(" .\n", f);
     }

@@ -1,7 +1,10 @@
 #!/bin/bash
-# The panel's fonts, into the folder given (the build tree's fonts/; the
+# fetch_fonts.sh [FONTS [SOURCE]]
+# The panel's fonts, into the folder FONTS (the build tree's fonts/; the
 # bootstrap's build/fonts by default): the static Regular and Bold TTFs of
-# Inter and Cinzel from npm (SIL Open Font License 1.1). Wine's GDI+ finds a
+# Inter and Cinzel (SIL Open Font License 1.1), from npm, or, offline, from
+# the folder SOURCE, which holds the released files (Inter_400Regular.ttf and
+# the others below, anywhere under it: an unpacked npm package will do). Wine's GDI+ finds a
 # family only when its regular face's full name equals the family name, so the
 # regular faces are renamed to "Inter" and "Cinzel". The modules embed these
 # files and the bootstrap installs them into the Wine prefix. Exact package
@@ -11,6 +14,7 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 FONTS=${1:-$ROOT/build/fonts}
+SOURCE=${2:-}
 PACKAGES=(@expo-google-fonts/inter@0.4.2 @expo-google-fonts/cinzel@0.4.2)
 FACES=(Inter-Regular Inter-Bold Cinzel-Regular Cinzel-Bold)
 SHA256=(
@@ -23,23 +27,25 @@ ready=1
 for face in "${FACES[@]}"; do [ -f "$FONTS/$face.ttf" ] || ready=0; done
 [ "$ready" = 1 ] && [ "$(cat "$FONTS/ready" 2>/dev/null)" = "${PACKAGES[*]} ${SHA256[*]}" ] && exit 0
 
-rm -f "$FONTS/ready"
+rm -f "$FONTS/ready" "$FONTS"/*.ttf
 mkdir -p "$FONTS"
-(cd "$FONTS" && npm install --silent --no-audit --no-fund --save-exact --prefix "$FONTS" \
-    "${PACKAGES[@]}" >/dev/null)
-find_ttf() { find "$FONTS/node_modules/@expo-google-fonts/$1" -name "$2" | head -1; }
-cp "$(find_ttf inter Inter_400Regular.ttf)" "$FONTS/Inter-Regular.ttf"
-cp "$(find_ttf inter Inter_700Bold.ttf)" "$FONTS/Inter-Bold.ttf"
-cp "$(find_ttf cinzel Cinzel_400Regular.ttf)" "$FONTS/Cinzel-Regular.ttf"
-cp "$(find_ttf cinzel Cinzel_700Bold.ttf)" "$FONTS/Cinzel-Bold.ttf"
+if [ -n "$SOURCE" ]; then
+  FROM="the folder $SOURCE"
+else
+  FROM="${PACKAGES[*]}"
+  (cd "$FONTS" && npm install --silent --no-audit --no-fund --save-exact --prefix "$FONTS" \
+      "${PACKAGES[@]}" >/dev/null)
+  SOURCE=$FONTS/node_modules/@expo-google-fonts
+fi
+RELEASED=(Inter_400Regular.ttf Inter_700Bold.ttf Cinzel_400Regular.ttf Cinzel_700Bold.ttf)
+refuse() { rm -f "$FONTS"/*.ttf; echo "fetch_fonts: $*" >&2; exit 1; }
 for i in "${!FACES[@]}"; do
+  found=$(find -L "$SOURCE" -name "${RELEASED[$i]}" -type f 2>/dev/null | sort | head -1)
+  [ -n "$found" ] || refuse "no ${RELEASED[$i]} in $FROM"
+  cp "$found" "$FONTS/${FACES[$i]}.ttf"
   sum=$(sha256sum "$FONTS/${FACES[$i]}.ttf" | cut -d' ' -f1)
-  if [ "$sum" != "${SHA256[$i]}" ]; then
-    rm -f "$FONTS"/*.ttf
-    echo "fetch_fonts: ${FACES[$i]}.ttf from ${PACKAGES[*]} has SHA-256 $sum," \
-         "not the pinned ${SHA256[$i]}: the download is not the font the build was made with" >&2
-    exit 1
-  fi
+  [ "$sum" = "${SHA256[$i]}" ] || refuse "${FACES[$i]}.ttf from $FROM has SHA-256 $sum," \
+      "not the pinned ${SHA256[$i]}: it is not the font the build was made with"
 done
 /usr/bin/python3 "$ROOT/scripts/fix_font_names.py" "$FONTS/Inter-Regular.ttf" Inter
 /usr/bin/python3 "$ROOT/scripts/fix_font_names.py" "$FONTS/Cinzel-Regular.ttf" Cinzel

@@ -13,7 +13,7 @@ struct CairoFace {
     double ascent, descent;
 };
 
-// Any thread. The faces are made once per process and kept for its life:
-// Cairo's font caches may hold them after any window is gone, so the module
-// stays loaded once it loaded them (see editor_cairo's link options).
+// Any thread. The faces are made on first use and kept while the module is
+// loaded; Cairo's font caches may keep them longer, and then own everything
+// they need (see cairo_fonts.cpp), so the module can be unloaded.
 const CairoFace& cairoFaceFor(PanelFamily family, bool bold);

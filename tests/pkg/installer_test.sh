@@ -4,7 +4,10 @@
 # own. The formats asked for land where stated, byte-identical to the build
 # and exactly the files the install rules stage; the others do not land; the
 # silent uninstaller then leaves the prefix as it found it, the entry in the
-# list of installed programs included.
+# list of installed programs included, whose entry has an icon and the size of
+# every format installed (by this run or an earlier one). A component list
+# naming no format, or one that is not a format, is refused: status 2, a
+# message, nothing installed.
 set -euo pipefail
 TREE=$1
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -32,6 +35,10 @@ FORMATS=(
   "vst3|ProgramData/VST3 Presets|$C/ProgramData/VST3 Presets|$TREE/vst3-presets|Dorlin Audio Technologies/Dorlin Quillet/Mix Bus Glue.vstpreset"
   "clap|Common Files/CLAP|$C/Program Files/Common Files/CLAP|$TREE|DorlinQuillet.clap"
 )
+# Each module names itself in its version resource (Explorer's Details page).
+for module in "DorlinQuillet.dll|VST 2" "DorlinQuillet.clap|CLAP" "DorlinQuillet.vst3/Contents/x86_64-win/DorlinQuillet.vst3|VST 3"; do
+  strings -el "$TREE/${module%|*}" | grep -qx "Dorlin Quillet ${module#*|} plug-in" || fail "${module%|*}: no version resource"
+done
 for format in vst2 vst3 clap; do
   cmake --install "$TREE" --component "$format" --prefix "$WORK/stage/$format" >/dev/null
 done
@@ -43,7 +50,19 @@ CASES=(
   'every format, VST 2 folder picked|/S /D=C:\VST2Test|vst2 vst3 clap'
   'one format named|/S /COMPONENTS=vst3 /D=C:\VST2Test|vst3'
   'reinstalled into another VST 2 folder|/S /D=C:\OldVST2;/S /D=C:\VST2Test|vst2 vst3 clap'
+  'a second run adds a format|/S /COMPONENTS=vst3;/S /COMPONENTS=clap|vst3 clap'
 )
+for args in "/S /COMPONENTS=vst4" "/S /COMPONENTS=" "/S /COMPONENTS=vst3,"; do
+  before=$(prefix_listing)
+  status=0
+  # shellcheck disable=SC2086  # the arguments are words
+  "$WINE" "$installer" $args >"$WORK/refused.txt" 2>&1 || status=$?
+  "$WINESERVER" -w
+  [ "$status" = 2 ] || fail "$args: status $status, not 2"
+  grep -q "nothing was installed" "$WORK/refused.txt" || fail "$args: no message"
+  diff <(echo "$before") <(prefix_listing) || fail "$args: refused, yet the above was installed"
+  if "$WINE" reg query "$KEY" >/dev/null 2>&1; then fail "$args: refused, yet an uninstall entry was added"; fi
+done
 for case in "${CASES[@]}"; do
   IFS='|' read -r name runs wanted <<<"$case"
   before=$(prefix_listing)
@@ -66,6 +85,11 @@ for case in "${CASES[@]}"; do
   done
   "$WINE" reg query "$KEY" /v DisplayName >"$WORK/entry.txt" 2>&1 || true
   grep -q "Dorlin Quillet" "$WORK/entry.txt" || fail "$name: no entry in the installed programs"
+  "$WINE" reg query "$KEY" /v DisplayIcon | grep -q 'Uninstall.exe,0' || fail "$name: no DisplayIcon"
+  size=$(( $("$WINE" reg query "$KEY" /v EstimatedSize | grep -o '0x[0-9a-f]*') ))
+  staged=0
+  for format in $wanted; do staged=$((staged + $(du -sk --apparent-size "$WORK/stage/$format" | cut -f1))); done
+  [ "$size" -ge $((staged * 9 / 10)) ] || fail "$name: EstimatedSize $size KiB, the formats installed take $staged"
   uninstaller=$(echo "$C/Program Files"/*/*/Uninstall.exe)
   [ -f "$uninstaller" ] || fail "$name: no uninstaller"
   # The silent uninstaller returns at once and finishes from a copy in Temp.

@@ -1,0 +1,21 @@
+# A version resource in each Windows module: product, vendor, version and a
+# description naming the format, from the identity header (the one place
+# they live), so that Explorer and hosts show what the file is.
+string(REPLACE "." ";" _parts "${DQ_VERSION}")
+list(GET _parts 0 DQ_VERSION_MAJOR)
+list(GET _parts 1 DQ_VERSION_MINOR)
+list(GET _parts 2 DQ_VERSION_PATCH)
+foreach(_module "DorlinQuillet|VST 2" "DorlinQuilletVst3|VST 3" "DorlinQuilletClap|CLAP")
+  string(REPLACE "|" ";" _module "${_module}")
+  list(GET _module 0 _target)
+  list(GET _module 1 _format)
+  get_target_property(_name ${_target} OUTPUT_NAME)
+  get_target_property(_suffix ${_target} SUFFIX)
+  if(NOT _suffix)
+    set(_suffix .dll)
+  endif()
+  set(_file "${_name}${_suffix}")
+  set(_rc ${CMAKE_BINARY_DIR}/version/${_target}.rc)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/version_resource.rc.in ${_rc} @ONLY)
+  target_sources(${_target} PRIVATE ${_rc})
+endforeach()
